@@ -1,0 +1,45 @@
+# Tarvik: the two commands of the README, and a few more for developers.
+#   make run      install what is missing, build, start the program
+#   make test     install what is missing, build, run every test
+#   make fuzz     run the fuzz targets for a bounded time (FUZZ_SECONDS each)
+#   make bench    run the benchmarks
+#   make format   clang-format the sources
+
+JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 60
+CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+.PHONY: deps build build-asan run test fuzz bench format clean
+
+deps:
+	@scripts/install-deps.sh
+
+build: deps
+	@cmake -S . -B build $(CMAKE_FLAGS) >/dev/null
+	@cmake --build build -j $(JOBS)
+
+# The unit tests once more under AddressSanitizer and UndefinedBehaviorSanitizer.
+build-asan: deps
+	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTARVIK_SANITIZE=ON -DTARVIK_BENCHMARKS=OFF >/dev/null
+	@cmake --build build-asan -j $(JOBS) --target tarvik_core_tests
+
+run: build
+	@scripts/run.sh build
+
+test: build build-asan
+	@ctest --test-dir build --output-on-failure -j $(JOBS)
+	@ctest --test-dir build-asan --output-on-failure -j $(JOBS) -L unit
+
+fuzz: deps
+	@CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVIK_FUZZ=ON >/dev/null
+	@cmake --build build-fuzz -j $(JOBS)
+	@scripts/fuzz.sh build-fuzz $(FUZZ_SECONDS)
+
+bench: build
+	@scripts/bench.sh build
+
+format:
+	@clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf build build-asan build-fuzz

@@ -1,0 +1,93 @@
+#include "pop3/tcp_connection.h"
+
+#include <cstring>
+
+#include "platform/last_error.h"
+
+namespace {
+constexpr int kNotASocket = 10038;  // WSAENOTSOCK
+}
+
+#ifdef _WIN32
+#include <winsock2.h>
+#else
+#include <poll.h>
+#endif
+
+CTcpConnection::CTcpConnection() : m_socket(platform::kInvalidSocket) {}
+
+CTcpConnection::~CTcpConnection() { Close(); }
+
+int CTcpConnection::Create() {
+    Close();
+    m_socket = socket(AF_INET, SOCK_STREAM, 0);
+    if (m_socket == platform::kInvalidSocket) {
+        platform::SaveSocketError();
+        return 0;
+    }
+    return 1;
+}
+
+int CTcpConnection::Connect(const char* host, int port) {
+    sockaddr_in address;
+    std::memset(&address, 0, sizeof address);
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    if (!platform::ResolveIPv4(host, address.sin_addr)) {
+        return 0;
+    }
+    return ConnectAddress(reinterpret_cast<const sockaddr*>(&address), sizeof address);
+}
+
+int CTcpConnection::ConnectAddress(const sockaddr* address, int length) {
+    return platform::ConnectWithTimeout(m_socket, address, length, kConnectTimeoutMs);
+}
+
+int CTcpConnection::Send(const char* data, int count) {
+    if (send(m_socket, data, count, platform::kNoSignalFlag) == -1) {
+        platform::SaveSocketError();
+        return 0;
+    }
+    return 1;
+}
+
+int CTcpConnection::Receive(char* buffer, int room) {
+    const int received = static_cast<int>(recv(m_socket, buffer, room, 0));
+    if (received == -1) {
+        platform::SaveSocketError();
+    }
+    return received;
+}
+
+int CTcpConnection::IsReadable(int& dataWaiting) {
+    if (m_socket == platform::kInvalidSocket) {
+        platform::SetLastError(kNotASocket);
+        return 0;
+    }
+#ifdef _WIN32
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(m_socket, &readable);
+    timeval noWait{0, 0};
+    const int ready = select(0, &readable, nullptr, nullptr, &noWait);
+#else
+    // poll rather than select: select cannot watch descriptors past FD_SETSIZE.
+    pollfd entry{m_socket, POLLIN, 0};
+    const int ready = poll(&entry, 1, 0);
+#endif
+    if (ready == -1) {
+        platform::SaveSocketError();
+        return 0;
+    }
+    dataWaiting = ready > 0 ? 1 : 0;
+    return 1;
+}
+
+int CTcpConnection::Close() {
+    if (m_socket == platform::kInvalidSocket) {
+        return -1;
+    }
+    const int result = platform::CloseSocketHandle(m_socket);
+    m_socket = platform::kInvalidSocket;
+    return result;
+}
