@@ -121,7 +121,8 @@ int CPop3Client::ReadUntil(char* buffer, int capacity, const char* terminator, c
             }
         }
 
-        if (replyText.find(wanted, searchFrom) == std::string_view::npos) {
+        const size_t found = replyText.find(wanted, searchFrom);
+        if (found == std::string_view::npos) {
             // Only the new bytes can complete the terminator next time.
             searchFrom = textLength >= static_cast<int>(wanted.size())
                              ? textLength - wanted.size() + 1
@@ -134,10 +135,12 @@ int CPop3Client::ReadUntil(char* buffer, int capacity, const char* terminator, c
             continue;
         }
 
-        // The client sends nothing before a reply is complete, so the data ends
-        // with the terminator. Bytes behind the cut stay as received: the list
+        // The reply ends with its terminator; a server that sent more behind it
+        // is out of step, and those bytes are dropped. The terminator's first
+        // byte becomes the text's end, its remaining bytes stay: the listing
         // parsers walk on to the terminating dot.
-        text[length - wanted.size()] = '\0';
+        text[found] = '\0';
+        text[found + wanted.size()] = '\0';
         if (IsPositive(text)) {
             return 1;
         }

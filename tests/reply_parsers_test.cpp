@@ -58,6 +58,7 @@ TEST_F(ReplyParsersTest, List) {
         {"garbage counts as zero", "+OK\r\n1 abc\r\n.\r\n", {0}},
         {"status line words are not read", "+OK 9 9\r\n.\r\n", {}},
         {"a dot in a line ends the walk", "+OK\r\n1 1.5\r\n2 7\r\n.\r\n", {1}},
+        {"bytes behind the dot line are dropped", "+OK\r\n1 5\r\n.\r\n3 7\r\n", {5}},
     };
     for (const Case& c : cases) {
         CPop3Client client;
@@ -87,6 +88,7 @@ TEST_F(ReplyParsersTest, Uidl) {
         {"two ids", "+OK\r\n1 abc\r\n2 def\r\n.\r\n", {"abc", "def"}},
         {"one word is skipped", "+OK\r\n1\r\n2 def\r\n.\r\n", {"def"}},
         {"a dot starts a new line", "+OK\r\n1 a.b c\r\n2 d\r\n.\r\n", {"c", "d"}},
+        {"bytes behind the dot line are dropped", "+OK\r\n1 abc\r\n2 d.e\r\n.\r\n\xd9", {"abc"}},
         {"long id is cut to 999", "+OK\r\n1 " + std::string(1200, 'i') + "\r\n.\r\n",
          {std::string(999, 'i')}},
     };
