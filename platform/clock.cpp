@@ -28,6 +28,8 @@ void Sleep(uint32_t milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-void SetClock(Clock* clock) { installedClock = clock; }
+void SetClock(Clock* clock) {
+    installedClock = clock;
+}
 
 }  // namespace platform

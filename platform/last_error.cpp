@@ -6,8 +6,12 @@ namespace {
 thread_local int lastError = 0;
 }
 
-int GetLastError() { return lastError; }
+int GetLastError() {
+    return lastError;
+}
 
-void SetLastError(int code) { lastError = code; }
+void SetLastError(int code) {
+    lastError = code;
+}
 
 }  // namespace platform

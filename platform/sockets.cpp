@@ -23,16 +23,22 @@ int StartSockets() {
     return WSAStartup(MAKEWORD(1, 1), &data) == 0 ? 1 : 0;
 }
 
-void SaveSocketError() { SetLastError(WSAGetLastError()); }
+void SaveSocketError() {
+    SetLastError(WSAGetLastError());
+}
 
-int CloseSocketHandle(SocketHandle socket) { return closesocket(socket) == 0 ? 0 : -1; }
+int CloseSocketHandle(SocketHandle socket) {
+    return closesocket(socket) == 0 ? 0 : -1;
+}
 
 static int SetBlocking(SocketHandle socket, bool blocking) {
     u_long nonBlocking = blocking ? 0 : 1;
     return ioctlsocket(socket, FIONBIO, &nonBlocking) == 0;
 }
 
-static bool ConnectInProgress() { return WSAGetLastError() == WSAEWOULDBLOCK; }
+static bool ConnectInProgress() {
+    return WSAGetLastError() == WSAEWOULDBLOCK;
+}
 
 static int WaitWritable(SocketHandle socket, uint32_t timeoutMs) {
     fd_set writable, failed;
@@ -46,34 +52,74 @@ static int WaitWritable(SocketHandle socket, uint32_t timeoutMs) {
 
 #else
 
-int StartSockets() { return 1; }
+int StartSockets() {
+    return 1;
+}
 
 // Winsock numbers for the errors a client socket meets; others pass through.
 void SaveSocketError() {
     const int error = errno;
     switch (error) {
-        case EBADF: SetLastError(10009); break;
-        case EINVAL: SetLastError(10022); break;
-        case EWOULDBLOCK: SetLastError(10035); break;
-        case EINPROGRESS: SetLastError(10036); break;
-        case ENOTSOCK: SetLastError(10038); break;
-        case EAFNOSUPPORT: SetLastError(10047); break;
-        case EADDRNOTAVAIL: SetLastError(10049); break;
-        case ENETDOWN: SetLastError(10050); break;
-        case ENETUNREACH: SetLastError(10051); break;
-        case ECONNABORTED: SetLastError(10053); break;
-        case ECONNRESET: SetLastError(10054); break;
-        case ENOBUFS: SetLastError(10055); break;
-        case ENOTCONN: SetLastError(10057); break;
-        case EPIPE: SetLastError(10058); break;
-        case ETIMEDOUT: SetLastError(10060); break;
-        case ECONNREFUSED: SetLastError(10061); break;
-        case EHOSTUNREACH: SetLastError(10065); break;
-        default: SetLastError(error); break;
+        case EBADF:
+            SetLastError(10009);
+            break;
+        case EINVAL:
+            SetLastError(10022);
+            break;
+        case EWOULDBLOCK:
+            SetLastError(10035);
+            break;
+        case EINPROGRESS:
+            SetLastError(10036);
+            break;
+        case ENOTSOCK:
+            SetLastError(10038);
+            break;
+        case EAFNOSUPPORT:
+            SetLastError(10047);
+            break;
+        case EADDRNOTAVAIL:
+            SetLastError(10049);
+            break;
+        case ENETDOWN:
+            SetLastError(10050);
+            break;
+        case ENETUNREACH:
+            SetLastError(10051);
+            break;
+        case ECONNABORTED:
+            SetLastError(10053);
+            break;
+        case ECONNRESET:
+            SetLastError(10054);
+            break;
+        case ENOBUFS:
+            SetLastError(10055);
+            break;
+        case ENOTCONN:
+            SetLastError(10057);
+            break;
+        case EPIPE:
+            SetLastError(10058);
+            break;
+        case ETIMEDOUT:
+            SetLastError(10060);
+            break;
+        case ECONNREFUSED:
+            SetLastError(10061);
+            break;
+        case EHOSTUNREACH:
+            SetLastError(10065);
+            break;
+        default:
+            SetLastError(error);
+            break;
     }
 }
 
-int CloseSocketHandle(SocketHandle socket) { return close(socket) == 0 ? 0 : -1; }
+int CloseSocketHandle(SocketHandle socket) {
+    return close(socket) == 0 ? 0 : -1;
+}
 
 static int SetBlocking(SocketHandle socket, bool blocking) {
     const int flags = fcntl(socket, F_GETFL, 0);
@@ -83,7 +129,9 @@ static int SetBlocking(SocketHandle socket, bool blocking) {
     return fcntl(socket, F_SETFL, blocking ? flags & ~O_NONBLOCK : flags | O_NONBLOCK) != -1;
 }
 
-static bool ConnectInProgress() { return errno == EINPROGRESS; }
+static bool ConnectInProgress() {
+    return errno == EINPROGRESS;
+}
 
 static int WaitWritable(SocketHandle socket, uint32_t timeoutMs) {
     pollfd entry{socket, POLLOUT, 0};

@@ -33,7 +33,9 @@ int ToInt(const char* text) {
     return static_cast<int>(std::min<long long>(value, INT_MAX));
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 }  // namespace
 
@@ -64,7 +66,7 @@ int CPop3Client::Connect(const char* server, const char* user, const char* passw
         return 0;
     }
     m_bConnected = 1;
-    if (ReadResponse() &&                                             // greeting
+    if (ReadResponse() &&                                              // greeting
         SendCommand(std::string("USER ") + user) && ReadResponse() &&  //
         SendCommand(std::string("PASS ") + password) && ReadResponse()) {
         return 1;

@@ -124,9 +124,8 @@ int CPop3Client::ReadUntil(char* buffer, int capacity, const char* terminator, c
         const size_t found = replyText.find(wanted, searchFrom);
         if (found == std::string_view::npos) {
             // Only the new bytes can complete the terminator next time.
-            searchFrom = textLength >= static_cast<int>(wanted.size())
-                             ? textLength - wanted.size() + 1
-                             : 0;
+            searchFrom =
+                textLength >= static_cast<int>(wanted.size()) ? textLength - wanted.size() + 1 : 0;
             if (received == 0 && room > 0) {
                 // The peer has closed: nothing more will come, but the wait for
                 // the time-out must not spin.

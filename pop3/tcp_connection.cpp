@@ -16,7 +16,9 @@ constexpr int kNotASocket = 10038;  // WSAENOTSOCK
 
 CTcpConnection::CTcpConnection() : m_socket(platform::kInvalidSocket) {}
 
-CTcpConnection::~CTcpConnection() { Close(); }
+CTcpConnection::~CTcpConnection() {
+    Close();
+}
 
 int CTcpConnection::Create() {
     Close();

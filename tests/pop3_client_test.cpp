@@ -14,13 +14,14 @@ class Pop3ClientTest : public Pop3Test {};
 
 TEST_F(Pop3ClientTest, ListingConversation) {
     Play(Login() + Transcript{
-                       C("STAT"), S("+OK 2 320"),
-                       C("STAT"), S("+OK 2 320"),
-                       C("LIST"), S("+OK 2 messages"), S("1 120"), S("2 200"), S("."),
-                       C("TOP 1 0"), S("+OK"), S("Subject: one"), S("From: a@b"), S(""), S("."),
-                       C("TOP 2 0"), S("+OK"), S("Subject: two"), S(""), S("."),
-                       C("RSET"), S("+OK"),
-                       C("QUIT"), S("+OK bye"),
+                       C("STAT"),      S("+OK 2 320"), C("STAT"),
+                       S("+OK 2 320"), C("LIST"),      S("+OK 2 messages"),
+                       S("1 120"),     S("2 200"),     S("."),
+                       C("TOP 1 0"),   S("+OK"),       S("Subject: one"),
+                       S("From: a@b"), S(""),          S("."),
+                       C("TOP 2 0"),   S("+OK"),       S("Subject: two"),
+                       S(""),          S("."),         C("RSET"),
+                       S("+OK"),       C("QUIT"),      S("+OK bye"),
                    });
     {
         CPop3Client client;
@@ -53,10 +54,18 @@ TEST_F(Pop3ClientTest, ListingConversation) {
 
 TEST_F(Pop3ClientTest, DeleteLoadsTheListFirstAndTheDestructorQuits) {
     Play(Login() + Transcript{
-                       C("STAT"), S("+OK 3 30"),
-                       C("LIST"), S("+OK"), S("1 10"), S("2 10"), S("3 10"), S("."),
-                       C("DELE 2"), S("+OK marked"),
-                       C("QUIT"), S("+OK"),
+                       C("STAT"),
+                       S("+OK 3 30"),
+                       C("LIST"),
+                       S("+OK"),
+                       S("1 10"),
+                       S("2 10"),
+                       S("3 10"),
+                       S("."),
+                       C("DELE 2"),
+                       S("+OK marked"),
+                       C("QUIT"),
+                       S("+OK"),
                    });
     {
         CPop3Client client;
@@ -69,10 +78,14 @@ TEST_F(Pop3ClientTest, DeleteLoadsTheListFirstAndTheDestructorQuits) {
 
 TEST_F(Pop3ClientTest, DeleteSendsDeleEvenWhenTheListFails) {
     Play(Login() + Transcript{
-                       C("STAT"), S("+OK 1 10"),
-                       C("LIST"), S("-ERR no list"),
-                       C("DELE 1"), S("+OK"),
-                       C("QUIT"), S("+OK"),
+                       C("STAT"),
+                       S("+OK 1 10"),
+                       C("LIST"),
+                       S("-ERR no list"),
+                       C("DELE 1"),
+                       S("+OK"),
+                       C("QUIT"),
+                       S("+OK"),
                    });
     {
         CPop3Client client;
@@ -138,9 +151,13 @@ struct NegativeStep {
     std::function<bool(CPop3Client&, int port)> drive;
 };
 
-void PrintTo(const NegativeStep& step, std::ostream* out) { *out << step.name; }
+void PrintTo(const NegativeStep& step, std::ostream* out) {
+    *out << step.name;
+}
 
-int ConnectOnly(CPop3Client& c, int port) { return c.Connect("127.0.0.1", "alice", "secret", port); }
+int ConnectOnly(CPop3Client& c, int port) {
+    return c.Connect("127.0.0.1", "alice", "secret", port);
+}
 
 class NegativeReplyTest : public Pop3Test, public ::testing::WithParamInterface<NegativeStep> {};
 
@@ -162,9 +179,8 @@ INSTANTIATE_TEST_SUITE_P(
     EachStep, NegativeReplyTest,
     ::testing::Values(
         NegativeStep{"greeting", {S("-ERR no"), C("QUIT"), S("+OK")}, ConnectOnly},
-        NegativeStep{"user",
-                     {S("+OK"), C("USER alice"), S("-ERR no"), C("QUIT"), S("+OK")},
-                     ConnectOnly},
+        NegativeStep{
+            "user", {S("+OK"), C("USER alice"), S("-ERR no"), C("QUIT"), S("+OK")}, ConnectOnly},
         NegativeStep{"stat", Login() + Transcript{C("STAT"), S("-ERR no")} + kQuit,
                      [](CPop3Client& c, int port) {
                          int count, total;
@@ -172,37 +188,47 @@ INSTANTIATE_TEST_SUITE_P(
                      }},
         NegativeStep{"list",
                      Login() + Transcript{C("STAT"), S("+OK 1 1"), C("LIST"), S("-ERR no")} + kQuit,
-                     [](CPop3Client& c, int port) {
-                         return ConnectOnly(c, port) && c.LoadList();
-                     }},
+                     [](CPop3Client& c, int port) { return ConnectOnly(c, port) && c.LoadList(); }},
         NegativeStep{"top",
-                     Login() + Transcript{C("STAT"), S("+OK 1 1"), C("LIST"), S("+OK"), S("1 1"),
-                                          S("."), C("TOP 1 0"), S("-ERR no")} +
+                     Login() +
+                         Transcript{C("STAT"), S("+OK 1 1"), C("LIST"), S("+OK"), S("1 1"), S("."),
+                                    C("TOP 1 0"), S("-ERR no")} +
                          kQuit,
                      [](CPop3Client& c, int port) {
                          char* text = nullptr;
                          return ConnectOnly(c, port) && c.GetTop(1, text);
                      }},
         NegativeStep{"dele",
-                     Login() + Transcript{C("STAT"), S("+OK 1 1"), C("LIST"), S("+OK"), S("1 1"),
-                                          S("."), C("DELE 1"), S("-ERR no")} +
+                     Login() +
+                         Transcript{C("STAT"), S("+OK 1 1"), C("LIST"), S("+OK"), S("1 1"), S("."),
+                                    C("DELE 1"), S("-ERR no")} +
                          kQuit,
                      [](CPop3Client& c, int port) { return ConnectOnly(c, port) && c.Delete(1); }},
         NegativeStep{"rset", Login() + Transcript{C("RSET"), S("-ERR no")} + kQuit,
                      [](CPop3Client& c, int port) { return ConnectOnly(c, port) && c.Reset(); }},
-        NegativeStep{"quit", Login() + Transcript{C("QUIT"), S("-ERR no")},
-                     [](CPop3Client& c, int port) {
-                         return ConnectOnly(c, port) && c.Disconnect();
-                     }}),
+        NegativeStep{
+            "quit", Login() + Transcript{C("QUIT"), S("-ERR no")},
+            [](CPop3Client& c, int port) { return ConnectOnly(c, port) && c.Disconnect(); }}),
     [](const ::testing::TestParamInfo<NegativeStep>& info) { return info.param.name; });
 
 TEST_F(Pop3ClientTest, FailedTopKeepsTheConversationInStep) {
     Play(Login() + Transcript{
-                       C("STAT"), S("+OK 2 2"),
-                       C("LIST"), S("+OK"), S("1 1"), S("2 1"), S("."),
-                       C("TOP 1 0"), S("-ERR no such message"),
-                       C("TOP 2 0"), S("+OK"), S("Subject: x"), S(""), S("."),
-                       C("QUIT"), S("+OK"),
+                       C("STAT"),
+                       S("+OK 2 2"),
+                       C("LIST"),
+                       S("+OK"),
+                       S("1 1"),
+                       S("2 1"),
+                       S("."),
+                       C("TOP 1 0"),
+                       S("-ERR no such message"),
+                       C("TOP 2 0"),
+                       S("+OK"),
+                       S("Subject: x"),
+                       S(""),
+                       S("."),
+                       C("QUIT"),
+                       S("+OK"),
                    });
     {
         CPop3Client client;
@@ -229,8 +255,8 @@ TEST_F(Pop3ClientTest, LowerCaseOkPassesTheReaderButNotStat) {
 }
 
 TEST_F(Pop3ClientTest, GetMessageSizeOutsideTheListLeavesTheSizeAlone) {
-    Play(Login() + Transcript{C("STAT"), S("+OK 2 3"), C("LIST"), S("+OK"), S("1 1"), S("2 2"),
-                              S(".")} +
+    Play(Login() +
+         Transcript{C("STAT"), S("+OK 2 3"), C("LIST"), S("+OK"), S("1 1"), S("2 2"), S(".")} +
          kQuit);
     CPop3Client client;
     ASSERT_EQ(ConnectClient(client), 1);
@@ -245,12 +271,24 @@ TEST_F(Pop3ClientTest, GetMessageSizeOutsideTheListLeavesTheSizeAlone) {
 }
 
 TEST_F(Pop3ClientTest, HugeNumbersFromTheServerAreHeldSafely) {
-    Play(Login() + Transcript{
-                       C("STAT"), S("+OK 2147483647 99999999999999"),
-                       C("STAT"), S("+OK 2147483647 1"),
-                       C("LIST"), S("+OK"), S("1 4294967295"), S("2 -5"), S("."),
-                       C("TOP 1 0"), S("+OK"), S("Subject: big"), S(""), S("."),
-                   } + kQuit);
+    Play(Login() +
+         Transcript{
+             C("STAT"),
+             S("+OK 2147483647 99999999999999"),
+             C("STAT"),
+             S("+OK 2147483647 1"),
+             C("LIST"),
+             S("+OK"),
+             S("1 4294967295"),
+             S("2 -5"),
+             S("."),
+             C("TOP 1 0"),
+             S("+OK"),
+             S("Subject: big"),
+             S(""),
+             S("."),
+         } +
+         kQuit);
     CPop3Client client;
     ASSERT_EQ(ConnectClient(client), 1);
     int count = 0, total = 0;
@@ -289,11 +327,10 @@ TEST_F(Pop3ClientTest, LineBreaksInNamesNeverReachTheWire) {
 TEST_F(Pop3ClientTest, LongNamesAndNumbersAreSentWhole) {
     const std::string user(300, 'u');
     const std::string password(500, 'p');
-    Play({S("+OK"), C("USER " + user), S("+OK"), C("PASS " + password), S("+OK"),
-          C("STAT"), S("+OK 1 1"), C("LIST"), S("+OK"), S("1 1"), S("."),
-          C("DELE 2147483647"), S("-ERR no such message"),
-          C("DELE -2147483648"), S("-ERR no such message"),
-          C("QUIT"), S("+OK")});
+    Play({S("+OK"), C("USER " + user), S("+OK"), C("PASS " + password), S("+OK"), C("STAT"),
+          S("+OK 1 1"), C("LIST"), S("+OK"), S("1 1"), S("."), C("DELE 2147483647"),
+          S("-ERR no such message"), C("DELE -2147483648"), S("-ERR no such message"), C("QUIT"),
+          S("+OK")});
     {
         CPop3Client client;
         ASSERT_EQ(ConnectClient(client, user.c_str(), password.c_str()), 1);

@@ -53,7 +53,8 @@ TEST_F(ReplyParsersTest, List) {
         {"tab", "+OK\r\n1\t120\r\n.\r\n", {120}},
         {"two blanks append twice", "+OK\r\n1  120\r\n2 200\r\n.\r\n", {120, 120, 200}},
         {"blank and tab append twice", "+OK\r\n1 \t120\r\n.\r\n", {120, 120}},
-        {"trailing blank takes the next line's number", "+OK\r\n1 120 \r\n2 200\r\n.\r\n",
+        {"trailing blank takes the next line's number",
+         "+OK\r\n1 120 \r\n2 200\r\n.\r\n",
          {120, 2, 200}},
         {"garbage counts as zero", "+OK\r\n1 abc\r\n.\r\n", {0}},
         {"status line words are not read", "+OK 9 9\r\n.\r\n", {}},
@@ -89,7 +90,8 @@ TEST_F(ReplyParsersTest, Uidl) {
         {"one word is skipped", "+OK\r\n1\r\n2 def\r\n.\r\n", {"def"}},
         {"a dot starts a new line", "+OK\r\n1 a.b c\r\n2 d\r\n.\r\n", {"c", "d"}},
         {"bytes behind the dot line are dropped", "+OK\r\n1 abc\r\n2 d.e\r\n.\r\n\xd9", {"abc"}},
-        {"long id is cut to 999", "+OK\r\n1 " + std::string(1200, 'i') + "\r\n.\r\n",
+        {"long id is cut to 999",
+         "+OK\r\n1 " + std::string(1200, 'i') + "\r\n.\r\n",
          {std::string(999, 'i')}},
     };
     for (const Case& c : cases) {

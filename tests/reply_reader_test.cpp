@@ -168,7 +168,9 @@ TEST_F(ReplyReaderTest, ALargeHeaderGrowsPastTheExpectedSize) {
     Attach(client);
     char* text = nullptr;
     ASSERT_EQ(client.ReadMultiLine(text, 10), 1);
-    EXPECT_EQ(std::string(text), header.substr(0, header.size() - 2));  // no empty line: its CR LF went with the terminator
+    EXPECT_EQ(
+        std::string(text),
+        header.substr(0, header.size() - 2));  // no empty line: its CR LF went with the terminator
     std::free(text);
 }
 

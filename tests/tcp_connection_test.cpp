@@ -114,9 +114,8 @@ TEST(TcpConnectionTest, RefusedConnectKeepsTheSocketOpen) {
     CTcpConnection connection;
     ASSERT_EQ(connection.Create(), 1);
     const sockaddr_in address = Loopback(port);
-    EXPECT_EQ(connection.ConnectAddress(reinterpret_cast<const sockaddr*>(&address),
-                                        sizeof address),
-              0);
+    EXPECT_EQ(
+        connection.ConnectAddress(reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
     EXPECT_EQ(platform::GetLastError(), 10061);  // WSAECONNREFUSED
     EXPECT_NE(connection.m_socket, platform::kInvalidSocket);
 }

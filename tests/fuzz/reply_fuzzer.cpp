@@ -56,11 +56,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     char* text = nullptr;
     int result = 0;
     switch (reader) {
-        case 0: result = client.ReadResponse(); break;
-        case 1: result = client.ParseStat(count, total); break;
+        case 0:
+            result = client.ReadResponse();
+            break;
+        case 1:
+            result = client.ParseStat(count, total);
+            break;
         case 2:
             result = client.ParseList(expected);
-            Check(!result || client.m_sizes.size() <= CountBlanks(data, size), "one size per blank");
+            Check(!result || client.m_sizes.size() <= CountBlanks(data, size),
+                  "one size per blank");
             break;
         case 3:
             result = client.ParseUidl(expected);

@@ -56,7 +56,9 @@ size_t DovecotServer::WireSize(const std::string& message) {
     return size;
 }
 
-DovecotServer::DovecotServer(const std::vector<std::string>& messages) { Start(messages); }
+DovecotServer::DovecotServer(const std::vector<std::string>& messages) {
+    Start(messages);
+}
 
 void DovecotServer::Start(const std::vector<std::string>& messages) {
     if (geteuid() != 0) {
@@ -83,34 +85,42 @@ void DovecotServer::Start(const std::vector<std::string>& messages) {
     for (size_t i = 0; i < messages.size(); ++i) {
         // Dovecot numbers new Maildir files in the order of their names' times.
         const std::string path = mail + "/cur/" + std::to_string(1700000000 + i) + ".M" +
-                                 std::to_string(i) + "P1.tarvik,S=" +
-                                 std::to_string(messages[i].size()) +
+                                 std::to_string(i) +
+                                 "P1.tarvik,S=" + std::to_string(messages[i].size()) +
                                  ",W=" + std::to_string(WireSize(messages[i])) + ":2,";
         Write(path, messages[i]);
         chown(path.c_str(), kMailUser, kMailUser);
     }
-    Write(m_folder + "/passwd", std::string(kUser) + ":{PLAIN}" + kPassword + ":65534:65534::" +
-                                    mail + "\n");
+    Write(m_folder + "/passwd",
+          std::string(kUser) + ":{PLAIN}" + kPassword + ":65534:65534::" + mail + "\n");
     m_port = FreePort();
     const std::string config = m_folder + "/dovecot.conf";
-    Write(config,
-          "base_dir = " + m_folder + "/run\n"
-          "state_dir = " + m_folder + "/state\n"
-          "log_path = " + m_folder + "/dovecot.log\n"
-          "protocols = pop3\n"
-          "listen = 127.0.0.1\n"
-          "ssl = no\n"
-          "disable_plaintext_auth = no\n"
-          "first_valid_uid = 65534\n"
-          "last_valid_uid = 65534\n"
-          "mail_location = maildir:~\n"
-          "service pop3-login {\n  inet_listener pop3 {\n    port = " + std::to_string(m_port) +
-          "\n  }\n}\n"
-          // Failed logins would otherwise be delayed by up to 17 s each.
-          "passdb {\n  driver = static\n  args = nodelay=yes noauthenticate\n"
-          "  result_success = continue-fail\n}\n"
-          "passdb {\n  driver = passwd-file\n  args = scheme=PLAIN " + m_folder + "/passwd\n}\n"
-          "userdb {\n  driver = passwd-file\n  args = " + m_folder + "/passwd\n}\n");
+    Write(config, "base_dir = " + m_folder +
+                      "/run\n"
+                      "state_dir = " +
+                      m_folder +
+                      "/state\n"
+                      "log_path = " +
+                      m_folder +
+                      "/dovecot.log\n"
+                      "protocols = pop3\n"
+                      "listen = 127.0.0.1\n"
+                      "ssl = no\n"
+                      "disable_plaintext_auth = no\n"
+                      "first_valid_uid = 65534\n"
+                      "last_valid_uid = 65534\n"
+                      "mail_location = maildir:~\n"
+                      "service pop3-login {\n  inet_listener pop3 {\n    port = " +
+                      std::to_string(m_port) +
+                      "\n  }\n}\n"
+                      // Failed logins would otherwise be delayed by up to 17 s each.
+                      "passdb {\n  driver = static\n  args = nodelay=yes noauthenticate\n"
+                      "  result_success = continue-fail\n}\n"
+                      "passdb {\n  driver = passwd-file\n  args = scheme=PLAIN " +
+                      m_folder +
+                      "/passwd\n}\n"
+                      "userdb {\n  driver = passwd-file\n  args = " +
+                      m_folder + "/passwd\n}\n");
 
     m_pid = fork();
     if (m_pid == 0) {

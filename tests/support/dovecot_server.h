@@ -4,8 +4,8 @@
 // Never the system service. Stopped by its PID.
 #pragma once
 
-#include <string>
 #include <sys/types.h>
+#include <string>
 #include <vector>
 
 class DovecotServer {

@@ -12,7 +12,8 @@ inline std::vector<std::string> SampleMessages() {
         "Subject: A long subject\n\tfolded with a tab\n  and two blanks\nX-From: not this\n"
         "From: =?UTF-8?Q?J=C3=BCrgen?= <j@example.org>\n\nBody line one\n.dot line\n",
         "From: carol@example.org\nX-Mailer: test\n\n" + std::string(5000, 'b') + "\n",
-        "Subject: \xfc" "berweisung\nDate: Mon, 1 Jan 2024 10:00:00 +0100\n\nno sender\n",
+        "Subject: \xfc"
+        "berweisung\nDate: Mon, 1 Jan 2024 10:00:00 +0100\n\nno sender\n",
     };
 }
 

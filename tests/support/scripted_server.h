@@ -22,15 +22,25 @@ struct Step {
 };
 
 // The server sends a line; CR LF is added.
-inline Step S(const std::string& line) { return {Step::kSend, line + "\r\n"}; }
+inline Step S(const std::string& line) {
+    return {Step::kSend, line + "\r\n"};
+}
 // The server sends exactly these bytes.
-inline Step Raw(const std::string& bytes) { return {Step::kSend, bytes}; }
+inline Step Raw(const std::string& bytes) {
+    return {Step::kSend, bytes};
+}
 // The client sends this line (recorded; the transcript moves on at its end).
-inline Step C(const std::string& line) { return {Step::kClient, line}; }
+inline Step C(const std::string& line) {
+    return {Step::kClient, line};
+}
 // The server closes the connection.
-inline Step Close() { return {Step::kClose, ""}; }
+inline Step Close() {
+    return {Step::kClose, ""};
+}
 // The server stays silent for this long on the platform clock.
-inline Step Wait(uint32_t milliseconds) { return {Step::kWait, "", milliseconds}; }
+inline Step Wait(uint32_t milliseconds) {
+    return {Step::kWait, "", milliseconds};
+}
 
 using Transcript = std::vector<Step>;
 
