@@ -4,12 +4,14 @@
 #   make fuzz     run the fuzz targets for a bounded time (FUZZ_SECONDS each)
 #   make bench    run the benchmarks
 #   make format   clang-format the sources
+#   make package  build the Debian package (build/tarvik_*.deb)
+#   make screenshot  take docs/screenshot.png under Xvfb
 
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: deps build build-asan run test fuzz bench format clean
+.PHONY: deps build build-asan run test fuzz bench format package screenshot clean
 
 deps:
 	@scripts/install-deps.sh
@@ -20,7 +22,7 @@ build: deps
 
 # The unit tests once more under AddressSanitizer and UndefinedBehaviorSanitizer.
 build-asan: deps
-	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTARVIK_SANITIZE=ON -DTARVIK_BENCHMARKS=OFF >/dev/null
+	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTARVIK_SANITIZE=ON -DTARVIK_BENCHMARKS=OFF -DTARVIK_GUI=OFF >/dev/null
 	@cmake --build build-asan -j $(JOBS) --target tarvik_core_tests
 
 run: build
@@ -37,6 +39,12 @@ fuzz: deps
 
 bench: build
 	@scripts/bench.sh build
+
+package: build
+	@cd build && cpack -G DEB >/dev/null && ls -1 $$PWD/tarvik_*.deb
+
+screenshot: build
+	@scripts/screenshot.sh
 
 format:
 	@clang-format -i $$(git ls-files '*.cpp' '*.h')

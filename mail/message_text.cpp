@@ -9,11 +9,17 @@ namespace {
 constexpr char kLineEnd[] = "\r\n";
 
 // Upper-cases ASCII letters only, byte for byte, so positions stay the same.
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+char Upper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
-bool IsWhiteSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool IsWhiteSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
-bool IsFoldBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsFoldBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 // The leftmost position, from `from` on, where `text` matches the upper-case
 // `key` without regard to case.
@@ -21,7 +27,8 @@ size_t FindKey(std::string_view text, std::string_view key, size_t from) {
     if (key.size() > text.size()) {
         return std::string_view::npos;
     }
-    for (size_t at = text.find(key[0], from); at != std::string_view::npos && at + key.size() <= text.size();
+    for (size_t at = text.find(key[0], from);
+         at != std::string_view::npos && at + key.size() <= text.size();
          at = text.find(key[0], at + 1)) {
         size_t i = 1;
         while (i < key.size() && Upper(text[at + i]) == key[i]) {
@@ -104,6 +111,10 @@ std::string CMessageText::GetField(const char* name, int occurrence) const {
     return value.substr(first, last - first);
 }
 
-std::string CMessageText::GetSubject() const { return GetField("Subject", 0); }
+std::string CMessageText::GetSubject() const {
+    return GetField("Subject", 0);
+}
 
-std::string CMessageText::GetFrom() const { return GetField("From", 0); }
+std::string CMessageText::GetFrom() const {
+    return GetField("From", 0);
+}

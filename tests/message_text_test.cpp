@@ -49,8 +49,7 @@ INSTANTIATE_TEST_SUITE_P(
         FieldCase{"OnlyLine", "From: x", "From", 0, "x"},
         FieldCase{"FoldedWithBlank", "Subject: Hello\r\n World", "Subject", 0, "Hello World"},
         FieldCase{"FoldedWithTab", "Subject: Hello\r\n\tWorld", "Subject", 0, "Hello World"},
-        FieldCase{"FoldKeepsBothBlanks", "Subject: Hello\r\n  World", "Subject", 0,
-                  "Hello  World"},
+        FieldCase{"FoldKeepsBothBlanks", "Subject: Hello\r\n  World", "Subject", 0, "Hello  World"},
         FieldCase{"TabsBecomeBlanks", "Subject:\ta\t\tb", "Subject", 0, "a  b"},
         FieldCase{"EmptyValue", "Subject:\r\nFrom: x", "Subject", 0, ""},
         FieldCase{"BlankValue", "Subject:   \r\nFrom: x", "Subject", 0, ""},
@@ -75,11 +74,18 @@ INSTANTIATE_TEST_SUITE_P(
         FieldCase{"LoneLineFeedEndsNoLine", "Subject: a\nFrom: b", "Subject", 0, "a\nFrom: b"},
         FieldCase{"NoFieldAfterALoneLineFeed", "Subject: a\nFrom: b", "From", 0, ""},
         FieldCase{"LoneCarriageReturnStays", "Subject: a\rb\r\n c", "Subject", 0, "a\rb c"},
-        FieldCase{"EightBitBytesPassThrough", "Subject: \xdc" "ber \xe4\r\nFrom: J\xc3\xbcrgen",
-                  "Subject", 0, "\xdc" "ber \xe4"},
+        FieldCase{"EightBitBytesPassThrough",
+                  "Subject: \xdc"
+                  "ber \xe4\r\nFrom: J\xc3\xbcrgen",
+                  "Subject", 0,
+                  "\xdc"
+                  "ber \xe4"},
         FieldCase{"EncodedWordsStay", "From: =?UTF-8?Q?J=C3=BCrgen?= <j@x>", "From", 0,
                   "=?UTF-8?Q?J=C3=BCrgen?= <j@x>"},
-        FieldCase{"EightBitNameBytesAreNotLetters", "\xfc" "From: a\r\nFrom: b", "From", 0, "b"},
+        FieldCase{"EightBitNameBytesAreNotLetters",
+                  "\xfc"
+                  "From: a\r\nFrom: b",
+                  "From", 0, "b"},
         FieldCase{"CrBeforeAFold", "Subject: a\r\r\n b", "Subject", 0, "a\r b"}),
     [](const ::testing::TestParamInfo<FieldCase>& info) { return info.param.name; });
 

@@ -1,0 +1,28 @@
+#include "app/mail_check_app.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+
+#include "res/dialog_template.h"
+#include "res/resource.h"
+#include "ui/dialog.h"
+#include "ui/mailbox_dialog.h"
+
+CMailCheckApp::CMailCheckApp(SocketStartup startSockets) : m_startSockets(startSockets) {}
+
+bool CMailCheckApp::InitInstance() {
+    if (!m_startSockets()) {
+        QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(),
+                        FromEightBit(LoadResourceString(IDS_SOCKETS_INIT_FAILED)), QMessageBox::Ok);
+        box.exec();
+        return false;
+    }
+
+    // The settings store: $XDG_CONFIG_HOME/Tarvik/Tarvik.conf on Linux.
+    QCoreApplication::setOrganizationName(QStringLiteral("Tarvik"));
+    QCoreApplication::setApplicationName(QStringLiteral("Tarvik"));
+
+    CMailboxDialog dialog;
+    dialog.DoModal();
+    return false;
+}

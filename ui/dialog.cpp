@@ -1,0 +1,160 @@
+#include "ui/dialog.h"
+
+#include <QCheckBox>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStringDecoder>
+
+#include "res/resource.h"
+
+namespace {
+
+// Rounds a * b / c to the nearest whole number, as the platform's MulDiv does.
+int MulDiv(int a, int b, int c) { return (a * b + c / 2) / c; }
+
+}  // namespace
+
+DialogUnits DialogUnits::ForFont(const QFont& font) {
+    const QFontMetrics metrics(font);
+    const int letters =
+        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    return DialogUnits{(letters / 26 + 1) / 2, metrics.height()};
+}
+
+QRect DialogUnits::Map(int x, int y, int width, int height) const {
+    return QRect(MulDiv(x, baseX, 4), MulDiv(y, baseY, 8), MulDiv(width, baseX, 4),
+                 MulDiv(height, baseY, 8));
+}
+
+CDialog::CDialog(const DialogTemplate& dialogTemplate, QWidget* parent)
+    : QDialog(parent), m_template(dialogTemplate) {
+    setFont(QFont(QString::fromUtf8(m_template.fontName), m_template.fontPoints));
+    m_units = DialogUnits::ForFont(font());
+    setWindowTitle(QString::fromUtf8(m_template.caption));
+    // A modal frame: no resizing, no maximising, a close box.
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(m_units.Map(0, 0, m_template.width, m_template.height).size());
+    BuildControls();
+}
+
+void CDialog::BuildControls() {
+    QWidget* previous = nullptr;
+    for (int i = 0; i < m_template.controlCount; ++i) {
+        const ControlTemplate& control = m_template.controls[i];
+        const QString text = QString::fromUtf8(control.text);
+        QWidget* widget = nullptr;
+        switch (control.kind) {
+            case ControlKind::PushButton:
+            case ControlKind::DefaultPushButton: {
+                auto* button = new QPushButton(text, this);
+                // Enter presses the default button wherever the focus is.
+                button->setAutoDefault(false);
+                button->setDefault(control.kind == ControlKind::DefaultPushButton);
+                if (control.id == IDOK) {
+                    connect(button, &QPushButton::clicked, this, &QDialog::accept);
+                } else if (control.id == IDCANCEL) {
+                    connect(button, &QPushButton::clicked, this, &QDialog::reject);
+                }
+                widget = button;
+                break;
+            }
+            case ControlKind::ListBox: {
+                auto* list = new QListWidget(this);
+                list->setSortingEnabled((control.styles & kSorted) != 0);
+                list->setSelectionMode(QAbstractItemView::SingleSelection);
+                list->setVerticalScrollBarPolicy((control.styles & kVScroll) ? Qt::ScrollBarAsNeeded
+                                                                             : Qt::ScrollBarAlwaysOff);
+                list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+                widget = list;
+                break;
+            }
+            case ControlKind::StaticText: {
+                auto* label = new QLabel(text, this);
+                label->setTextFormat(Qt::PlainText);
+                label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+                widget = label;
+                break;
+            }
+            case ControlKind::Edit: {
+                auto* edit = new QLineEdit(text, this);
+                edit->setEchoMode((control.styles & kPassword) ? QLineEdit::Password
+                                                                : QLineEdit::Normal);
+                edit->setFrame((control.styles & kBorder) != 0);
+                widget = edit;
+                break;
+            }
+            case ControlKind::AutoCheckBox:
+                widget = new QCheckBox(text, this);
+                break;
+        }
+        widget->setGeometry(m_units.Map(control.x, control.y, control.width, control.height));
+        widget->setFocusPolicy((control.styles & kTabStop) ? Qt::StrongFocus : Qt::NoFocus);
+        if (control.styles & kTabStop) {
+            if (previous != nullptr) {
+                setTabOrder(previous, widget);
+            }
+            previous = widget;
+        }
+        if (control.id != IDC_STATIC) {
+            m_controls[control.id] = widget;
+        }
+    }
+}
+
+int CDialog::DoModal() {
+    OnInitDialog();
+    return exec() == QDialog::Accepted ? IDOK : IDCANCEL;
+}
+
+bool CDialog::OnInitDialog() { return true; }
+
+QWidget* CDialog::GetDlgItem(int id) const {
+    const auto found = m_controls.find(id);
+    return found != m_controls.end() ? found->second : nullptr;
+}
+
+void CDialog::SetDlgItemText(int id, const std::string& text) {
+    const QString shown = FromEightBit(text);
+    QWidget* widget = GetDlgItem(id);
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
+        label->setText(shown);
+    } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+        edit->setText(shown);
+    } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        button->setText(shown);
+    }
+}
+
+std::string CDialog::GetDlgItemText(int id) const {
+    QWidget* widget = GetDlgItem(id);
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
+        return ToEightBit(label->text());
+    }
+    if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+        return ToEightBit(edit->text());
+    }
+    if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        return ToEightBit(button->text());
+    }
+    return std::string();
+}
+
+int CDialog::IsDlgButtonChecked(int id) const {
+    auto* button = qobject_cast<QAbstractButton*>(GetDlgItem(id));
+    return button != nullptr && button->isChecked() ? 1 : 0;
+}
+
+QString FromEightBit(const std::string& text) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString decoded = utf8(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+    if (!utf8.hasError()) {
+        return decoded;
+    }
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string ToEightBit(const QString& text) { return text.toUtf8().toStdString(); }

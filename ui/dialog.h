@@ -1,0 +1,55 @@
+// A dialog built from a template. Its controls are Qt widgets placed in dialog
+// units and addressed by their numeric ids, as the window's commands and the
+// tests address them. Knows nothing of mail.
+#pragma once
+
+#include <QDialog>
+#include <QRect>
+#include <map>
+#include <string>
+
+#include "res/dialog_template.h"
+
+class QFont;
+
+// Dialog units are a quarter of the dialog font's average character width
+// and an eighth of its height, so a template keeps its proportions with any
+// font and on any screen.
+struct DialogUnits {
+    int baseX;  // average character width in pixels
+    int baseY;  // character height in pixels
+
+    static DialogUnits ForFont(const QFont& font);
+    QRect Map(int x, int y, int width, int height) const;
+};
+
+class CDialog : public QDialog {
+    Q_OBJECT
+public:
+    CDialog(const DialogTemplate& dialogTemplate, QWidget* parent);
+
+    // Runs OnInitDialog, then the dialog modally. The result is the id of the
+    // button that closed it: IDOK, or IDCANCEL also for Escape and the close box.
+    int DoModal();
+    virtual bool OnInitDialog();
+
+    QWidget* GetDlgItem(int id) const;
+    void SetDlgItemText(int id, const std::string& text);
+    std::string GetDlgItemText(int id) const;
+    int IsDlgButtonChecked(int id) const;
+    const DialogUnits& Units() const { return m_units; }
+    const DialogTemplate& Template() const { return m_template; }
+
+private:
+    void BuildControls();
+
+    const DialogTemplate& m_template;
+    DialogUnits m_units;
+    std::map<int, QWidget*> m_controls;
+};
+
+// Text for the screen from 8-bit text: UTF-8 where it is valid, otherwise each
+// byte as Latin-1, so that no byte a server sent is lost from view.
+QString FromEightBit(const std::string& text);
+// What the user typed, as 8-bit UTF-8 text.
+std::string ToEightBit(const QString& text);

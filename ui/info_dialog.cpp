@@ -1,0 +1,3 @@
+#include "ui/info_dialog.h"
+
+CInfoDialog::CInfoDialog(QWidget* parent) : CDialog(InfoDialogTemplate(), parent) {}
