@@ -1,7 +1,6 @@
 #include "app/mail_check_app.h"
 
 #include <QCoreApplication>
-#include <QMessageBox>
 
 #include "res/dialog_template.h"
 #include "res/resource.h"
@@ -12,9 +11,7 @@ CMailCheckApp::CMailCheckApp(SocketStartup startSockets) : m_startSockets(startS
 
 bool CMailCheckApp::InitInstance() {
     if (!m_startSockets()) {
-        QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(),
-                        FromEightBit(LoadResourceString(IDS_SOCKETS_INIT_FAILED)), QMessageBox::Ok);
-        box.exec();
+        MessageBox(LoadResourceString(IDS_SOCKETS_INIT_FAILED));
         return false;
     }
 

@@ -58,14 +58,21 @@ const DialogTemplate kInfoDialog = {
 
 }  // namespace
 
-const DialogTemplate& MailboxDialogTemplate() { return kMailboxDialog; }
+const DialogTemplate& MailboxDialogTemplate() {
+    return kMailboxDialog;
+}
 
-const DialogTemplate& InfoDialogTemplate() { return kInfoDialog; }
+const DialogTemplate& InfoDialogTemplate() {
+    return kInfoDialog;
+}
 
 const char* LoadResourceString(int id) {
     switch (id) {
-        case IDS_ABOUTBOX: return "Inf&o über Tarvik...";
-        case IDS_SOCKETS_INIT_FAILED: return "Fehler beim Initialisieren der Windows-Sockets.";
-        default: return "";
+        case IDS_ABOUTBOX:
+            return "Inf&o über Tarvik...";
+        case IDS_SOCKETS_INIT_FAILED:
+            return "Fehler beim Initialisieren der Windows-Sockets.";
+        default:
+            return "";
     }
 }

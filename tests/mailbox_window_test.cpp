@@ -65,8 +65,8 @@ TEST_F(MailboxWindowTest, ControlsByIdWithTheirTextsKindsAndPlaces) {
 
 TEST_F(MailboxWindowTest, TabOrderIsTemplateOrder) {
     CMailboxDialog dialog;
-    const int order[] = {IDCANCEL,   IDC_MESSAGES, IDC_CHECK_NOW, IDC_SERVER,
-                         IDC_USER,   IDC_PASSWORD, IDC_REMEMBER,  IDC_DELETE};
+    const int order[] = {IDCANCEL, IDC_MESSAGES, IDC_CHECK_NOW, IDC_SERVER,
+                         IDC_USER, IDC_PASSWORD, IDC_REMEMBER,  IDC_DELETE};
     QWidget* widget = dialog.GetDlgItem(order[0]);
     for (int id : order) {
         EXPECT_EQ(widget, dialog.GetDlgItem(id)) << id;
@@ -208,7 +208,9 @@ TEST_F(MailboxWindowTest, TheIconIsCentredWhenMinimised) {
     EXPECT_EQ(dialog.m_hIcon.availableSizes().size(), 2);
 }
 
-int FailingSockets() { return 0; }
+int FailingSockets() {
+    return 0;
+}
 
 TEST_F(MailboxWindowTest, WithoutSocketsOnlyTheMessageShows) {
     QString text;

@@ -1,10 +1,12 @@
 #include "ui/dialog.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStringDecoder>
 
@@ -13,14 +15,16 @@
 namespace {
 
 // Rounds a * b / c to the nearest whole number, as the platform's MulDiv does.
-int MulDiv(int a, int b, int c) { return (a * b + c / 2) / c; }
+int MulDiv(int a, int b, int c) {
+    return (a * b + c / 2) / c;
+}
 
 }  // namespace
 
 DialogUnits DialogUnits::ForFont(const QFont& font) {
     const QFontMetrics metrics(font);
-    const int letters =
-        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int letters = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     return DialogUnits{(letters / 26 + 1) / 2, metrics.height()};
 }
 
@@ -66,8 +70,8 @@ void CDialog::BuildControls() {
                 auto* list = new QListWidget(this);
                 list->setSortingEnabled((control.styles & kSorted) != 0);
                 list->setSelectionMode(QAbstractItemView::SingleSelection);
-                list->setVerticalScrollBarPolicy((control.styles & kVScroll) ? Qt::ScrollBarAsNeeded
-                                                                             : Qt::ScrollBarAlwaysOff);
+                list->setVerticalScrollBarPolicy(
+                    (control.styles & kVScroll) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
                 list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
                 widget = list;
                 break;
@@ -82,7 +86,7 @@ void CDialog::BuildControls() {
             case ControlKind::Edit: {
                 auto* edit = new QLineEdit(text, this);
                 edit->setEchoMode((control.styles & kPassword) ? QLineEdit::Password
-                                                                : QLineEdit::Normal);
+                                                               : QLineEdit::Normal);
                 edit->setFrame((control.styles & kBorder) != 0);
                 widget = edit;
                 break;
@@ -110,7 +114,9 @@ int CDialog::DoModal() {
     return exec() == QDialog::Accepted ? IDOK : IDCANCEL;
 }
 
-bool CDialog::OnInitDialog() { return true; }
+bool CDialog::OnInitDialog() {
+    return true;
+}
 
 QWidget* CDialog::GetDlgItem(int id) const {
     const auto found = m_controls.find(id);
@@ -148,6 +154,12 @@ int CDialog::IsDlgButtonChecked(int id) const {
     return button != nullptr && button->isChecked() ? 1 : 0;
 }
 
+void MessageBox(const std::string& text) {
+    QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), FromEightBit(text),
+                    QMessageBox::Ok);
+    box.exec();
+}
+
 QString FromEightBit(const std::string& text) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString decoded = utf8(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
@@ -157,4 +169,6 @@ QString FromEightBit(const std::string& text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-std::string ToEightBit(const QString& text) { return text.toUtf8().toStdString(); }
+std::string ToEightBit(const QString& text) {
+    return text.toUtf8().toStdString();
+}

@@ -48,6 +48,9 @@ private:
     std::map<int, QWidget*> m_controls;
 };
 
+// A modal message box with an OK button, titled with the application's name.
+void MessageBox(const std::string& text);
+
 // Text for the screen from 8-bit text: UTF-8 where it is valid, otherwise each
 // byte as Latin-1, so that no byte a server sent is lost from view.
 QString FromEightBit(const std::string& text);

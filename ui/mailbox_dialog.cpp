@@ -6,6 +6,10 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include <cstdarg>
+#include <cstdio>
+
+#include "mail/message_text.h"
 #include "res/resource.h"
 #include "res/tarvik16.xpm"
 #include "res/tarvik32.xpm"
@@ -20,6 +24,8 @@ namespace {
 
 constexpr char kSection[] = "settings";
 constexpr int kIconSize = 32;  // the platform's big icon
+// Each row keeps the number of the message it stands for.
+constexpr int kMessageNumberRole = Qt::UserRole;
 
 }  // namespace
 
@@ -80,9 +86,122 @@ void CMailboxDialog::OnSysCommand(int id) {
     }
 }
 
-void CMailboxDialog::OnCheckNow() {}
+// One conversation from connect to QUIT: STAT for the count, then for each
+// message its size (from LIST, loaded once) and its header lines (TOP n 0),
+// never a body.
+void CMailboxDialog::OnCheckNow() {
+    CPop3Client client;
+    const std::string user = GetDlgItemText(IDC_USER);
+    const std::string password = GetDlgItemText(IDC_PASSWORD);
+    const std::string server = GetDlgItemText(IDC_SERVER);
+    if (IsDlgButtonChecked(IDC_REMEMBER)) {
+        settings::WriteProfileString(kSection, "server", server);
+        settings::WriteProfileString(kSection, "user", user);
+        settings::WriteProfileString(kSection, "password", password);
+    }
 
-void CMailboxDialog::OnDeleteSelected() {}
+    SetStatus("");
+    m_listBox->clear();
+    SetStatus("Connecting to: " + server + "...");
+    if (!client.Connect(server.c_str(), user.c_str(), password.c_str(), m_port)) {
+        SetStatus("Verbindung mit dem Server fehlgeschlagen.");
+        return;
+    }
+    SetStatus("Erfrage Statistik...");
+    int count = 0;
+    int total = 0;
+    if (!client.Stat(count, total)) {
+        SetStatus("Erfragen der Statistik fehlgeschlagen.");
+        return;  // the client's destructor ends the conversation
+    }
+    if (count == 0) {
+        SetStatus("Keine Mails auf dem Server");
+        client.Disconnect();
+        return;
+    }
+
+    for (int i = 1; i <= count; ++i) {
+        int size = 0;
+        if (!client.GetMessageSize(i, size)) {
+            SetStatus("Info über Message-Größe nicht verfügbar");
+            // Beyond a loaded size list no number gets a size: a server may
+            // announce two billion messages and list three.
+            if (client.m_bListLoaded && static_cast<size_t>(i) > client.m_sizes.size()) {
+                break;
+            }
+            continue;
+        }
+        CMessageText message;
+        if (client.GetTop(i, message.m_pszText)) {
+            const std::string subject = message.GetSubject();
+            const std::string sender = message.GetFrom();
+            if (subject.empty()) {
+                AddRow(i,
+                       FormatRow("(%03d) Mail # %d von %s: %d bytes", i, i, sender.c_str(), size));
+            } else {
+                AddRow(i, FormatRow("(%03d) %s von %s: %d bytes", i, subject.c_str(),
+                                    sender.c_str(), size));
+            }
+        } else {
+            AddRow(i, FormatRow("(%03d) Mail # %d: %d bytes", i, i, size));
+        }
+    }
+    client.Reset();
+    client.Disconnect();
+}
+
+// Deletes the message the selected row stands for. POP3 removes a message
+// marked with DELE only when the conversation ends with QUIT, so the row goes
+// only once QUIT was confirmed.
+void CMailboxDialog::OnDeleteSelected() {
+    const QList<QListWidgetItem*> selected = m_listBox->selectedItems();
+    if (selected.isEmpty()) {
+        MessageBox("Keine Mail zu löschen ausgewählt");
+        return;
+    }
+    QListWidgetItem* row = selected.first();
+    const int number = row->data(kMessageNumberRole).toInt();
+
+    CPop3Client client;
+    const std::string user = GetDlgItemText(IDC_USER);
+    const std::string password = GetDlgItemText(IDC_PASSWORD);
+    const std::string server = GetDlgItemText(IDC_SERVER);
+    SetStatus("");
+    SetStatus("Connecting to: " + server + "...");
+    if (!client.Connect(server.c_str(), user.c_str(), password.c_str(), m_port)) {
+        SetStatus("Verbindung mit dem Server fehlgeschlagen.");
+        return;
+    }
+    SetStatus("Versuche die Mail zu löschen");
+    if (!client.Delete(number) || !client.Disconnect()) {
+        SetStatus("Mail konnte nicht gelöscht werden");
+        return;
+    }
+    SetStatus("Mail gelöscht");
+
+    // The server numbers the messages after the deleted one one lower now.
+    const int removed = m_listBox->row(row);
+    delete m_listBox->takeItem(removed);
+    for (int r = removed; r < m_listBox->count(); ++r) {
+        QListWidgetItem* later = m_listBox->item(r);
+        later->setData(kMessageNumberRole, later->data(kMessageNumberRole).toInt() - 1);
+    }
+}
+
+void CMailboxDialog::AddRow(int number, const std::string& text) {
+    auto* row = new QListWidgetItem(FromEightBit(text));
+    row->setData(kMessageNumberRole, number);
+    m_listBox->addItem(row);
+}
+
+std::string CMailboxDialog::FormatRow(const char* format, ...) {
+    char row[kRowSize];
+    va_list values;
+    va_start(values, format);
+    std::vsnprintf(row, sizeof row, format, values);  // cut at 1023 bytes
+    va_end(values);
+    return row;
+}
 
 #ifdef Q_OS_WIN
 bool CMailboxDialog::nativeEvent(const QByteArray& type, void* message, qintptr* result) {
@@ -96,7 +215,9 @@ bool CMailboxDialog::nativeEvent(const QByteArray& type, void* message, qintptr*
 }
 #endif
 
-std::string CMailboxDialog::LoadString(int id) const { return LoadResourceString(id); }
+std::string CMailboxDialog::LoadString(int id) const {
+    return LoadResourceString(id);
+}
 
 void CMailboxDialog::contextMenuEvent(QContextMenuEvent* event) {
     if (!m_systemMenu.isEmpty()) {

@@ -47,6 +47,16 @@ protected:
 #endif
 
 private:
+    static constexpr int kRowSize = 1024;
+
+    void AddRow(int number, const std::string& text);
+    // printf into a row of at most kRowSize - 1 bytes.
+    static std::string FormatRow(const char* format, ...)
+#ifdef __GNUC__
+        __attribute__((format(printf, 1, 2)))
+#endif
+        ;
+
     int m_port;
 };
 

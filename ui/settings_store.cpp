@@ -34,7 +34,9 @@ void MakePrivate(const QString& path) {
 
 }  // namespace
 
-QString FilePath() { return QSettings().fileName(); }
+QString FilePath() {
+    return QSettings().fileName();
+}
 
 std::string GetProfileString(const char* section, const char* key, const char* fallback) {
     const QVariant value = QSettings().value(Key(section, key));

@@ -22,8 +22,14 @@ inline Transcript Login() {
 
 class Pop3Test : public ::testing::Test {
 protected:
+    // Plays the transcript to the next client; the port stays the same for
+    // the whole test.
     ScriptedServer& Play(Transcript transcript) {
-        server = std::make_unique<ScriptedServer>(std::move(transcript));
+        if (server) {
+            server->Restart(std::move(transcript));
+        } else {
+            server = std::make_unique<ScriptedServer>(std::move(transcript));
+        }
         clock.onSleep = [this] {
             if (server) {
                 server->Pump();

@@ -25,16 +25,21 @@ inline void WhenModalShows(std::function<void(QWidget*)> act) {
     timer->start();
 }
 
-// Every test gets an empty settings store of its own.
-class WindowTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(configHome.isValid());
+// An empty settings store of its own for as long as it lives.
+class PrivateSettings {
+public:
+    PrivateSettings() {
         QCoreApplication::setOrganizationName(QStringLiteral("Tarvik"));
         QCoreApplication::setApplicationName(QStringLiteral("Tarvik"));
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, configHome.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, configHome.path());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_folder.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_folder.path());
     }
 
-    QTemporaryDir configHome;
+private:
+    QTemporaryDir m_folder;
+};
+
+class WindowTest : public ::testing::Test {
+protected:
+    PrivateSettings settings;
 };

@@ -15,7 +15,7 @@
 #include "platform/clock.h"
 
 ScriptedServer::ScriptedServer(Transcript transcript) : m_transcript(std::move(transcript)) {
-    m_listener = socket(AF_INET, SOCK_STREAM, 0);
+    m_listener = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -34,6 +34,20 @@ ScriptedServer::~ScriptedServer() {
         close(m_client);
     }
     close(m_listener);
+}
+
+void ScriptedServer::Restart(Transcript transcript) {
+    if (m_client >= 0) {
+        close(m_client);
+        m_client = -1;
+    }
+    m_transcript = std::move(transcript);
+    m_next = 0;
+    m_sent = 0;
+    m_clientClosed = false;
+    m_waiting = false;
+    m_inbox.clear();
+    m_received.clear();
 }
 
 void ScriptedServer::Pump() {

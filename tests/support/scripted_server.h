@@ -53,6 +53,9 @@ public:
     ScriptedServer& operator=(const ScriptedServer&) = delete;
 
     int Port() const { return m_port; }
+    // Plays a new transcript to the next client on the same port; the
+    // current client, if any, is let go.
+    void Restart(Transcript transcript);
 
     // Accepts, sends and records as far as the transcript and the client allow
     // now; never blocks. Lines the client sends after the transcript's end are
