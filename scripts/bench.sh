@@ -3,3 +3,6 @@
 set -euo pipefail
 build=${1:-build}
 "$build/tests/message_text_bench" --benchmark_counters_tabular=true
+echo
+echo "Listing through the window against Dovecot (real time; the 250 ms poll sets the floor):"
+"$build/tests/listing_bench"

@@ -9,6 +9,6 @@ if [ ! -x "$program" ]; then
 fi
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
   echo "No display found. Start Tarvik on a desktop, or without one: xvfb-run -a $program" >&2
-  exit 1
+  exit 2
 fi
 exec "$program"
