@@ -19,8 +19,8 @@ fi
 cp "$deb" "$target/tmp/tarvik.deb"
 mount --bind /proc "$target/proc"
 mount --bind /dev "$target/dev"
-trap 'umount "$target/proc" "$target/dev"' EXIT
-chroot "$target" apt-get install -y -qq --no-install-recommends /tmp/tarvik.deb xvfb xauth >/dev/null
+trap 'umount -l "$target/proc" "$target/dev"' EXIT
+DEBIAN_FRONTEND=noninteractive chroot "$target" apt-get install -y -qq --no-install-recommends /tmp/tarvik.deb xvfb xauth >/dev/null
 set +e
 chroot "$target" xvfb-run -a timeout 3 /usr/bin/tarvik
 rc=$?

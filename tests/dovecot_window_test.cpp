@@ -18,6 +18,15 @@ std::vector<std::string> Rows(const CMailboxDialog& dialog) {
     return rows;
 }
 
+// A window logged in to the server as alice, on the server's port.
+std::unique_ptr<CMailboxDialog> OpenWindow(const DovecotServer& dovecot) {
+    auto dialog = std::make_unique<CMailboxDialog>(nullptr, dovecot.Port());
+    dialog->SetDlgItemText(IDC_SERVER, "127.0.0.1");
+    dialog->SetDlgItemText(IDC_USER, DovecotServer::kUser);
+    dialog->SetDlgItemText(IDC_PASSWORD, DovecotServer::kPassword);
+    return dialog;
+}
+
 std::string Bytes(const std::string& message) {
     return std::to_string(DovecotServer::WireSize(message)) + " bytes";
 }
@@ -29,19 +38,20 @@ TEST(DovecotWindowTest, ListDeleteTheSecondRowAndListAgain) {
     if (!dovecot.Problem().empty()) {
         GTEST_SKIP() << dovecot.Problem();
     }
-    CMailboxDialog dialog(nullptr, dovecot.Port());
-    dialog.SetDlgItemText(IDC_SERVER, "127.0.0.1");
-    dialog.SetDlgItemText(IDC_USER, DovecotServer::kUser);
-    dialog.SetDlgItemText(IDC_PASSWORD, DovecotServer::kPassword);
+    const auto window = OpenWindow(dovecot);
+    CMailboxDialog& dialog = *window;
 
     dialog.OnCheckNow();
     EXPECT_EQ(dialog.GetDlgItemText(IDC_STATUS), "Erfrage Statistik...");
     const std::vector<std::string> listed = {
         "(001) Hello Alice von Bob <bob@example.org>: " + Bytes(messages[0]),
         "(002) A long subject folded with a tab  and two blanks von "
-        "=?UTF-8?Q?J=C3=BCrgen?= <j@example.org>: " + Bytes(messages[1]),
+        "=?UTF-8?Q?J=C3=BCrgen?= <j@example.org>: " +
+            Bytes(messages[1]),
         "(003) Mail # 3 von carol@example.org: " + Bytes(messages[2]),
-        "(004) \xc3\xbc" "berweisung von : " + Bytes(messages[3]),
+        "(004) \xc3\xbc"
+        "berweisung von : " +
+            Bytes(messages[3]),
     };
     EXPECT_EQ(Rows(dialog), listed);
 
@@ -55,7 +65,9 @@ TEST(DovecotWindowTest, ListDeleteTheSecondRowAndListAgain) {
     EXPECT_EQ(Rows(dialog), (std::vector<std::string>{
                                 listed[0],
                                 "(002) Mail # 2 von carol@example.org: " + Bytes(messages[2]),
-                                "(003) \xc3\xbc" "berweisung von : " + Bytes(messages[3]),
+                                "(003) \xc3\xbc"
+                                "berweisung von : " +
+                                    Bytes(messages[3]),
                             }));
 }
 
@@ -65,10 +77,8 @@ TEST(DovecotWindowTest, AWrongPasswordIsReportedAndTheRowsStay) {
     if (!dovecot.Problem().empty()) {
         GTEST_SKIP() << dovecot.Problem();
     }
-    CMailboxDialog dialog(nullptr, dovecot.Port());
-    dialog.SetDlgItemText(IDC_SERVER, "127.0.0.1");
-    dialog.SetDlgItemText(IDC_USER, DovecotServer::kUser);
-    dialog.SetDlgItemText(IDC_PASSWORD, DovecotServer::kPassword);
+    const auto window = OpenWindow(dovecot);
+    CMailboxDialog& dialog = *window;
     dialog.OnCheckNow();
     ASSERT_EQ(dialog.m_listBox->count(), 4);
     dialog.SetDlgItemText(IDC_PASSWORD, "wrong");

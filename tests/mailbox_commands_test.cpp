@@ -67,7 +67,7 @@ Transcript Stat(int count) {
 TEST_F(MailboxCommandsTest, ListsOneRowPerMessage) {
     Play(Login() + Stat(3) + Stat(3) + List(3) +
          Top(1, {"Subject: Hallo", "From: Bob <bob@example.org>"}) +
-         Top(2, {"From: carol@example.org"}) +             // no Subject
+         Top(2, {"From: carol@example.org"}) +                  // no Subject
          Transcript{C("TOP 3 0"), S("-ERR no such message")} +  // failed header fetch
          kResetAndQuit);
     Window().OnCheckNow();
@@ -82,14 +82,22 @@ TEST_F(MailboxCommandsTest, ListsOneRowPerMessage) {
 
 TEST_F(MailboxCommandsTest, RowFormatsForMissingFieldsAndEightBitText) {
     Play(Login() + Stat(3) + Stat(3) + List(3) + Top(1, {"Subject: \t ", "X-From: nobody"}) +
-         Top(2, {"Subject: \xc3\x9c" "berweisung", "From: J\xc3\xbcrgen"}) +
-         Top(3, {"Subject: Gr\xfc\xdf" "e"}) + kResetAndQuit);
+         Top(2, {"Subject: \xc3\x9c"
+                 "berweisung",
+                 "From: J\xc3\xbcrgen"}) +
+         Top(3, {"Subject: Gr\xfc\xdf"
+                 "e"}) +
+         kResetAndQuit);
     Window().OnCheckNow();
     ASSERT_EQ(Rows().size(), 3u);
     EXPECT_EQ(Rows()[0], "(001) Mail # 1 von : 100 bytes");  // blank Subject, no From
     // UTF-8 shows as UTF-8, other 8-bit text byte by byte as Latin-1.
-    EXPECT_EQ(Rows()[1], "(002) \xc3\x9c" "berweisung von J\xc3\xbcrgen: 200 bytes");
-    EXPECT_EQ(Rows()[2], "(003) Gr\xc3\xbc\xc3\x9f" "e von : 300 bytes");
+    EXPECT_EQ(Rows()[1],
+              "(002) \xc3\x9c"
+              "berweisung von J\xc3\xbcrgen: 200 bytes");
+    EXPECT_EQ(Rows()[2],
+              "(003) Gr\xc3\xbc\xc3\x9f"
+              "e von : 300 bytes");
 }
 
 TEST_F(MailboxCommandsTest, HowEachRunEnds) {
@@ -106,7 +114,8 @@ TEST_F(MailboxCommandsTest, HowEachRunEnds) {
         {"empty mailbox", Login() + Stat(0) + kQuit, "Keine Mails auf dem Server"},
         {"negative count", Login() + Transcript{C("STAT"), S("+OK -3 0")} + kResetAndQuit,
          "Erfrage Statistik..."},
-        {"one message", Login() + Stat(1) + Stat(1) + List(1) + Top(1, {"Subject: a"}) + kResetAndQuit,
+        {"one message",
+         Login() + Stat(1) + Stat(1) + List(1) + Top(1, {"Subject: a"}) + kResetAndQuit,
          "Erfrage Statistik..."},
     };
     for (const Ending& e : endings) {

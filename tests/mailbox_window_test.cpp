@@ -77,15 +77,6 @@ TEST_F(MailboxWindowTest, TabOrderIsTemplateOrder) {
     EXPECT_EQ(widget, dialog.GetDlgItem(order[0]));
 }
 
-TEST_F(MailboxWindowTest, ProportionsHoldForAnyFont) {
-    for (int points : {6, 8, 12, 20}) {
-        const DialogUnits units = DialogUnits::ForFont(QFont("DejaVu Sans", points));
-        EXPECT_GT(units.baseX, 0);
-        EXPECT_EQ(units.Map(4, 8, 4, 8), QRect(units.baseX, units.baseY, units.baseX, units.baseY));
-        EXPECT_EQ(units.Map(320, 0, 0, 0).x(), (320 * units.baseX + 2) / 4);
-    }
-}
-
 TEST_F(MailboxWindowTest, FirstStartShowsEmptyFields) {
     CMailboxDialog dialog;
     dialog.OnInitDialog();

@@ -367,10 +367,4 @@ TEST_F(Pop3ClientTest, UnreachableServerSendsNothing) {
     EXPECT_EQ(client.m_connection.m_socket, platform::kInvalidSocket);
 }
 
-TEST_F(Pop3ClientTest, UnresolvableServerFailsWithInvalidArgument) {
-    CPop3Client client;
-    EXPECT_EQ(client.Connect("", "alice", "secret", 110), 0);
-    EXPECT_EQ(platform::GetLastError(), platform::kInvalidArgument);
-}
-
 }  // namespace

@@ -91,15 +91,19 @@ private:
 std::vector<std::string> Messages(int count) {
     std::vector<std::string> messages;
     for (int i = 1; i <= count; ++i) {
-        messages.push_back("From: sender" + std::to_string(i) + "@example.org\nTo: alice@example.org\n"
-                           "Subject: Message number " + std::to_string(i) +
+        messages.push_back("From: sender" + std::to_string(i) +
+                           "@example.org\nTo: alice@example.org\n"
+                           "Subject: Message number " +
+                           std::to_string(i) +
                            "\n\tfolded onto a second line\nReceived: from relay.example.org\n\n" +
                            std::string(2000 + i * 10, 'b') + "\n");
     }
     return messages;
 }
 
-double Seconds(const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; }
+double Seconds(const timeval& t) {
+    return t.tv_sec + t.tv_usec / 1e6;
+}
 
 }  // namespace
 
