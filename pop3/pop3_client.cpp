@@ -66,12 +66,12 @@ int CPop3Client::Connect(const char* server, const char* user, const char* passw
         return 0;
     }
     m_bConnected = 1;
-    if (ReadResponse() &&                                              // greeting
-        SendCommand(std::string("USER ") + user) && ReadResponse() &&  //
-        SendCommand(std::string("PASS ") + password) && ReadResponse()) {
+    const bool greeted = ReadResponse();
+    const bool userAccepted = greeted && SendCommand(std::string("USER ") + user) && ReadResponse();
+    if (userAccepted && SendCommand(std::string("PASS ") + password) && ReadResponse()) {
         return 1;
     }
-    Disconnect();
+    Disconnect();  // QUIT, even after a refused login
     return 0;
 }
 

@@ -45,7 +45,8 @@ int CPop3Client::ReadUntil(char* buffer, int capacity, const char* terminator, c
     int length = 0;      // bytes received
     int textLength = 0;  // bytes before the first NUL: the searches see only these
     bool nulSeen = false;
-    size_t searchFrom = 0;
+    size_t searchFrom = 0;  // neither search looks again at bytes it has ruled out
+    size_t statusFrom = 0;
     uint32_t lastData = platform::GetTickCount();
 
     auto fail = [&](int error) {
@@ -111,7 +112,8 @@ int CPop3Client::ReadUntil(char* buffer, int capacity, const char* terminator, c
         const std::string_view replyText(text, textLength);
 
         if (!statusJudged) {
-            const size_t lineEnd = replyText.find(kLineEnd);
+            const size_t lineEnd = replyText.find(kLineEnd, statusFrom);
+            statusFrom = textLength > 0 ? textLength - 1 : 0;
             if (lineEnd != std::string_view::npos) {
                 statusJudged = true;
                 if (!IsPositive(text)) {
@@ -123,7 +125,6 @@ int CPop3Client::ReadUntil(char* buffer, int capacity, const char* terminator, c
 
         const size_t found = replyText.find(wanted, searchFrom);
         if (found == std::string_view::npos) {
-            // Only the new bytes can complete the terminator next time.
             searchFrom =
                 textLength >= static_cast<int>(wanted.size()) ? textLength - wanted.size() + 1 : 0;
             if (received == 0 && room > 0) {
