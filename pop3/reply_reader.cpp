@@ -144,9 +144,7 @@ int CPop3Client::ReadUntil(char* buffer, int capacity, const char* terminator, c
         if (IsPositive(text)) {
             return 1;
         }
-        platform::SetLastError(platform::kProtocolNotSupported);
-        m_strLastReply = text;
-        return 0;
+        return fail(platform::kProtocolNotSupported);
     }
 }
 

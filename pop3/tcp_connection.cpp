@@ -4,15 +4,13 @@
 
 #include "platform/last_error.h"
 
+#ifndef _WIN32
+#include <poll.h>
+#endif
+
 namespace {
 constexpr int kNotASocket = 10038;  // WSAENOTSOCK
 }
-
-#ifdef _WIN32
-#include <winsock2.h>
-#else
-#include <poll.h>
-#endif
 
 CTcpConnection::CTcpConnection() : m_socket(platform::kInvalidSocket) {}
 

@@ -10,7 +10,6 @@
 #include <cerrno>
 #include <chrono>
 #include <stdexcept>
-#include <thread>
 
 #include "platform/clock.h"
 

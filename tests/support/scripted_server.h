@@ -66,8 +66,6 @@ public:
     std::vector<std::string> Finish();
     // The client lines of the transcript, as Finish() should report them.
     std::vector<std::string> ClientLines() const;
-    // True once the whole transcript has been played.
-    bool Done() const { return m_next == m_transcript.size(); }
 
 private:
     void ReadAvailable();
