@@ -1,6 +1,6 @@
 # Tarvik: the two commands of the README, and a few more for developers.
-#   make run      install what is missing, build, start the program
-#   make test     install what is missing, build, run every test
+#   make run      install what building and running need, build, start the program
+#   make test     install what the tests need, build, run every test
 #   make fuzz     run the fuzz targets for a bounded time (FUZZ_SECONDS each)
 #   make bench    run the benchmarks
 #   make format   clang-format the sources
@@ -11,29 +11,32 @@ JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: deps build build-asan run test fuzz bench format package screenshot clean
+.PHONY: run test build build-asan fuzz bench format package screenshot clean
 
-deps:
-	@scripts/install-deps.sh
+# Without a display the script says how to start the program; that is no failure.
+run:
+	@scripts/install-deps.sh run
+	@cmake -S . -B build $(CMAKE_FLAGS) -DTARVIK_TESTS=OFF -DTARVIK_BENCHMARKS=OFF >/dev/null
+	@cmake --build build -j $(JOBS) --target tarvik
+	@scripts/run.sh build; rc=$$?; [ $$rc -eq 2 ] || exit $$rc
 
-build: deps
-	@cmake -S . -B build $(CMAKE_FLAGS) >/dev/null
+build:
+	@scripts/install-deps.sh test
+	@cmake -S . -B build $(CMAKE_FLAGS) -DTARVIK_TESTS=ON -DTARVIK_BENCHMARKS=ON >/dev/null
 	@cmake --build build -j $(JOBS)
 
 # The unit tests once more under AddressSanitizer and UndefinedBehaviorSanitizer.
-build-asan: deps
+build-asan:
+	@scripts/install-deps.sh test
 	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTARVIK_SANITIZE=ON -DTARVIK_BENCHMARKS=OFF -DTARVIK_GUI=OFF >/dev/null
 	@cmake --build build-asan -j $(JOBS) --target tarvik_core_tests
-
-# Without a display the script says how to start the program; that is no failure.
-run: build
-	@scripts/run.sh build; rc=$$?; [ $$rc -eq 2 ] || exit $$rc
 
 test: build build-asan
 	@ctest --test-dir build --output-on-failure -j $(JOBS)
 	@ctest --test-dir build-asan --output-on-failure -j $(JOBS) -L unit
 
-fuzz: deps
+fuzz:
+	@scripts/install-deps.sh test fuzz
 	@CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVIK_FUZZ=ON >/dev/null
 	@cmake --build build-fuzz -j $(JOBS)
 	@scripts/fuzz.sh build-fuzz $(FUZZ_SECONDS)
@@ -42,12 +45,14 @@ bench: build
 	@scripts/bench.sh build
 
 package: build
+	@scripts/install-deps.sh package
 	@cd build && rm -f tarvik_*.deb && cpack -G DEB >/dev/null && ls -1 $$PWD/tarvik_*.deb
 
 screenshot: build
 	@scripts/screenshot.sh
 
 format:
+	@scripts/install-deps.sh format
 	@clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:

@@ -1,45 +1,77 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, testing and running Tarvik need.
-# Quick when everything is there already: apt is only asked for what is missing.
+# Installs the Debian packages that one of Tarvik's tasks needs, and nothing
+# else. Quick when everything is there already: apt is only asked for what is
+# missing.
+#
+#   scripts/install-deps.sh run|test|bench|fuzz|windows|package|format ...
+#
+# It never stops, disables or kills a service or process. When it installs
+# Dovecot itself (the tests start their own on loopback), a policy-rc.d keeps
+# the package from starting the system service, and only while that install
+# runs; a Dovecot that was installed or running before is left as it was.
 set -euo pipefail
 
-packages=(
-  build-essential cmake make pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev clang-format
-  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev fonts-dejavu-core
-  dovecot-core dovecot-pop3d
-  xvfb xauth dpkg-dev file
-)
+run=(build-essential cmake make pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
+  libgl-dev fonts-dejavu-core)
+test=(libgtest-dev libbenchmark-dev)
+servers=(dovecot-core dovecot-pop3d)
+fuzz=(clang libclang-rt-14-dev)
+windows=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wine wine64 xvfb xauth
+  xdotool nsis imagemagick)
+package=(dpkg-dev file lintian desktop-file-utils appstream librsvg2-bin imagemagick man-db
+  debootstrap)
 
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed$'; then
-    missing+=("$p")
-  fi
+wanted=()
+services=()
+for task in "$@"; do
+  case "$task" in
+    run) wanted+=("${run[@]}") ;;
+    test) wanted+=("${run[@]}" "${test[@]}") services+=("${servers[@]}") ;;
+    bench) wanted+=("${run[@]}" "${test[@]}") services+=("${servers[@]}") ;;
+    fuzz) wanted+=(cmake make "${fuzz[@]}") ;;
+    windows) wanted+=(cmake make "${windows[@]}") ;;
+    package) wanted+=("${run[@]}" "${package[@]}") ;;
+    format) wanted+=(clang-format) ;;
+    *) echo "install-deps: unknown task '$task'" >&2; exit 2 ;;
+  esac
 done
 
-if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
-fi
+missing_of() {
+  local p
+  for p in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed$'; then
+      echo "$p"
+    fi
+  done | sort -u
+}
+mapfile -t missing < <(missing_of "${wanted[@]}")
+mapfile -t missing_services < <(missing_of "${services[@]}")
+[ ${#missing[@]} -gt 0 ] || [ ${#missing_services[@]} -gt 0 ] || exit 0
 
 sudo=""
-if [ "$(id -u)" -ne 0 ]; then
-  sudo="sudo"
-fi
-
-echo "Installing: ${missing[*]}"
+[ "$(id -u)" -eq 0 ] || sudo=sudo
 export DEBIAN_FRONTEND=noninteractive
+echo "Installing: ${missing[*]} ${missing_services[*]}"
 $sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-
-# The tests start Dovecot themselves, with their own configuration on loopback;
-# the system service that the package may have started is not wanted.
-if [ -e /etc/init.d/dovecot ]; then
-  $sudo service dovecot stop >/dev/null 2>&1 || true
-  if command -v systemctl >/dev/null 2>&1; then
-    $sudo systemctl disable --now dovecot >/dev/null 2>&1 || true
-  fi
-  $sudo update-rc.d dovecot disable >/dev/null 2>&1 || true
+if [ ${#missing[@]} -gt 0 ]; then
+  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
-pkill -x dovecot 2>/dev/null || true
+
+if [ ${#missing_services[@]} -gt 0 ]; then
+  # invoke-rc.d and deb-systemd-invoke ask policy-rc.d before they start a
+  # service; 101 means "not allowed". Someone else's policy is left alone.
+  policy=${TARVIK_POLICY_RC_D:-/usr/sbin/policy-rc.d}
+  placed=""
+  if [ ! -e "$policy" ]; then
+    printf '#!/bin/sh\n# Placed by Tarvik while it installs Dovecot.\ncase "$1" in dovecot*) exit 101 ;; esac\nexit 0\n' |
+      $sudo tee "$policy" >/dev/null
+    $sudo chmod 755 "$policy"
+    placed=$policy
+    trap '$sudo rm -f "$placed"' EXIT
+  fi
+  $sudo apt-get install -y -qq --no-install-recommends "${missing_services[@]}" >/dev/null
+  if [ -n "$placed" ]; then
+    $sudo rm -f "$placed"
+    trap - EXIT
+  fi
+fi
