@@ -31,7 +31,7 @@ int CloseSocketHandle(SocketHandle socket) {
     return closesocket(socket) == 0 ? 0 : -1;
 }
 
-static int SetBlocking(SocketHandle socket, bool blocking) {
+int SetBlocking(SocketHandle socket, bool blocking) {
     u_long nonBlocking = blocking ? 0 : 1;
     return ioctlsocket(socket, FIONBIO, &nonBlocking) == 0;
 }
@@ -121,7 +121,7 @@ int CloseSocketHandle(SocketHandle socket) {
     return close(socket) == 0 ? 0 : -1;
 }
 
-static int SetBlocking(SocketHandle socket, bool blocking) {
+int SetBlocking(SocketHandle socket, bool blocking) {
     const int flags = fcntl(socket, F_GETFL, 0);
     if (flags == -1) {
         return 0;

@@ -46,4 +46,7 @@ void SaveSocketError();
 
 int CloseSocketHandle(SocketHandle socket);
 
+// Switches a socket between blocking and non-blocking mode; 1 on success.
+int SetBlocking(SocketHandle socket, bool blocking);
+
 }  // namespace platform
