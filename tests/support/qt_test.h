@@ -1,20 +1,18 @@
-// Helpers for tests of the window: a private settings store per test, and
-// acting on a modal dialog once it shows (a modal loop blocks the test).
+// For tests of the Qt window: acting on a modal box once it shows (its loop
+// blocks the test), and an empty settings store of its own.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QCoreApplication>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
 
-// Calls act with the modal widget as soon as one is shown. act must close it.
+// act must close the box.
 inline void WhenModalShows(std::function<void(QWidget*)> act) {
     auto* timer = new QTimer;
-    timer->setInterval(5);
     QObject::connect(timer, &QTimer::timeout, [timer, act] {
         if (QWidget* modal = QApplication::activeModalWidget()) {
             timer->stop();
@@ -22,24 +20,14 @@ inline void WhenModalShows(std::function<void(QWidget*)> act) {
             act(modal);
         }
     });
-    timer->start();
+    timer->start(5);
 }
 
-// An empty settings store of its own for as long as it lives.
-class PrivateSettings {
-public:
+struct PrivateSettings {
     PrivateSettings() {
-        QCoreApplication::setOrganizationName(QStringLiteral("Tarvik"));
-        QCoreApplication::setApplicationName(QStringLiteral("Tarvik"));
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_folder.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_folder.path());
+        QCoreApplication::setOrganizationName("Tarvik");
+        QCoreApplication::setApplicationName("Tarvik");
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
     }
-
-private:
-    QTemporaryDir m_folder;
-};
-
-class WindowTest : public ::testing::Test {
-protected:
-    PrivateSettings settings;
+    QTemporaryDir folder;
 };

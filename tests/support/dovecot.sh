@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Starts a Dovecot of the tests' own on 127.0.0.1:PORT, configured in FOLDER,
+# with user alice (password secret) and the given message files (LF line
+# ends) in a Maildir, numbered in the order given; "stop" ends it by its PID
+# and removes the folder. Never touches the system's Dovecot.
+#   dovecot.sh start FOLDER PORT MESSAGE...    dovecot.sh stop FOLDER
+set -eu
+dir=$2
+if [ "$1" = stop ]; then
+  [ -s "$dir/run/master.pid" ] && kill "$(cat "$dir/run/master.pid")"
+  rm -rf "$dir"
+  exit 0
+fi
+[ "$(id -u)" -eq 0 ] || { echo "Dovecot needs root to switch to its users"; exit 1; }
+[ -x /usr/sbin/dovecot ] || { echo "Dovecot is not installed (make test installs it)"; exit 1; }
+port=$3
+shift 3
+mkdir -p "$dir/mail/cur" "$dir/mail/new" "$dir/mail/tmp"
+chmod 755 "$dir"
+n=0
+for message in "$@"; do  # W= is the size POP3 gives: the text with CR LF line ends
+  n=$((n + 1))
+  cp "$message" "$dir/mail/cur/$((1700000000 + n)).M${n}P1.tvk,W=$(($(wc -c <"$message") + $(wc -l <"$message"))):2,"
+done
+chown -R 65534:65534 "$dir/mail"
+echo "alice:{PLAIN}secret:65534:65534::$dir/mail" >"$dir/passwd"
+sed "s|@DIR@|$dir|g; s|@PORT@|$port|g" "$(dirname "$0")/dovecot.conf" >"$dir/dovecot.conf"
+/usr/sbin/dovecot -c "$dir/dovecot.conf"
+for _ in $(seq 150); do
+  (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && exit 0
+  sleep 0.1
+done
+echo "Dovecot did not listen within 15 s; see $dir/dovecot.log"
+exit 1

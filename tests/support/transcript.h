@@ -1,0 +1,205 @@
+// A scripted POP3 server on a fake clock. A transcript is a string of rows,
+// each ended by '|': "S" and a line the server sends (CR LF added), "=" bytes
+// it sends as they are, "C" the line the client must send, "W" milliseconds
+// of silence, "X" a close, "!" a reset, "?" a text for the check hook when the
+// conversation gets there. All the client sent is compared with the "C" rows
+// as one string, CR LF included.
+//
+// Time moves only when the code under test sleeps, and each sleep gives the
+// server its turn, so a ten-second idle time-out passes in no real time.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "platform/clock.h"
+#include "platform/sockets.h"
+#include "pop3/pop3_client.h"
+#ifndef _WIN32
+#include <netinet/tcp.h>
+#endif
+
+const std::string kLogin = "S+OK POP3 ready|CUSER alice|S+OK|CPASS secret|S+OK in|";
+const std::string kQuit = "CQUIT|S+OK|";
+inline std::string Stat(int count) {
+    return "CSTAT|S+OK " + std::to_string(count) + " 0|";
+}
+// LIST with the sizes 100, 200, ... count * 100.
+inline std::string List(int count) {
+    std::string t = "CLIST|S+OK|";
+    for (int i = 1; i <= count; ++i) {
+        t += "S" + std::to_string(i) + " " + std::to_string(i * 100) + "|";
+    }
+    return t + "S.|";
+}
+// TOP n 0, answered with the header lines and the empty line.
+inline std::string Top(int n, const std::string& header) {
+    return "CTOP " + std::to_string(n) + " 0|S+OK|S" + header + "|S|S.|";
+}
+
+// Starts shortly before the 32-bit counter wraps, so every wait crosses it.
+struct FakeClock : platform::Clock {
+    FakeClock() { platform::SetClock(this); }
+    ~FakeClock() override { platform::SetClock(nullptr); }
+    uint32_t Ticks() override {
+        EXPECT_LT(++reads, 100000) << "the clock is read on and on without a sleep: a busy loop";
+        return now += reads < 100000 ? 0 : 1000;
+    }
+    void Sleep(uint32_t ms) override {
+        now += ms;
+        reads = 0;
+        onSleep();
+    }
+    uint32_t now = 0xFFFFF000u;
+    int reads = 0;
+    std::function<void()> onSleep = [] {};
+};
+
+// Listens on a free loopback port; gives its number.
+inline int Listen(platform::SocketHandle fd) {
+    static const int started = platform::StartSockets();  // Winsock wants it before any socket
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    auto* a = reinterpret_cast<sockaddr*>(&address);
+    return started && bind(fd, a, length) == 0 && listen(fd, 4) == 0 &&
+                   getsockname(fd, a, &length) == 0
+               ? ntohs(address.sin_port)
+               : 0;
+}
+
+// Plays its transcript to one client at a time.
+class ScriptedServer {
+public:
+    explicit ScriptedServer(FakeClock& clock) : port(Listen(m_listener)) {
+        platform::SetBlocking(m_listener, false);
+        clock.onSleep = [this] { Pump(); };
+    }
+    ~ScriptedServer() {
+        Play("");
+        platform::CloseSocketHandle(m_listener);
+    }
+
+    // Lets the current client go; the next one gets this transcript.
+    void Play(const std::string& transcript) {
+        if (m_client != platform::kInvalidSocket) {
+            platform::CloseSocketHandle(m_client);
+        }
+        m_client = platform::kInvalidSocket;
+        m_rows = transcript;
+        m_next = m_sent = m_taken = 0;
+        m_gone = m_waiting = false;
+        m_inbox = expected = "";
+        const std::string rows = "|" + transcript;
+        for (size_t at = 0; (at = rows.find("|C", at)) != std::string::npos; ++at) {
+            expected += rows.substr(at + 2, rows.find('|', at + 1) - at - 2) + "\r\n";
+        }
+    }
+
+    // Does what the transcript allows now, without blocking.
+    void Pump() {
+        if (m_client == platform::kInvalidSocket && !m_gone) {
+            m_client = accept(m_listener, nullptr, nullptr);
+            const int on = 1;  // each row must reach the client at once, not when Nagle lets it
+            setsockopt(m_client, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on),
+                       sizeof on);
+            platform::SetBlocking(m_client, false);
+        }
+        char buffer[4096];
+        for (int n = 1; n > 0 && m_client != platform::kInvalidSocket;) {
+            n = static_cast<int>(recv(m_client, buffer, sizeof buffer, 0));
+            m_inbox.append(buffer, n > 0 ? n : 0);
+            m_gone = m_gone || n == 0;
+        }
+        for (size_t end; m_client != platform::kInvalidSocket &&
+                         (end = m_rows.find('|', m_next)) != std::string::npos;
+             m_next = end + 1) {
+            const char kind = m_rows[m_next];
+            const std::string text =
+                m_rows.substr(m_next + 1, end - m_next - 1) + (kind == 'S' ? "\r\n" : "");
+            if (kind == 'S' || kind == '=') {
+                for (int n; m_sent < text.size(); m_sent += n) {
+                    n = static_cast<int>(send(m_client, text.data() + m_sent,
+                                              static_cast<int>(text.size() - m_sent),
+                                              platform::kNoSignalFlag));
+                    if (n <= 0) {
+                        return;  // the client's buffer is full: the rest at the next turn
+                    }
+                }
+                m_sent = 0;
+            } else if (kind == 'C') {  // any line moves on; the bytes are compared at the end
+                if (m_inbox.find('\n', m_taken) == std::string::npos) {
+                    return;
+                }
+                m_taken = m_inbox.find('\n', m_taken) + 1;
+            } else if (kind == 'W') {
+                m_waitStart = m_waiting ? m_waitStart : platform::GetTickCount();
+                m_waiting = platform::GetTickCount() - m_waitStart < std::stoul(text);
+                if (m_waiting) {
+                    return;
+                }
+            } else if (kind == 'X') {
+                shutdown(m_client, 1);  // no more sends
+            } else if (kind == '!') {
+                const linger abort{1, 0};  // closing now sends RST instead of FIN
+                setsockopt(m_client, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abort),
+                           sizeof abort);
+                platform::CloseSocketHandle(m_client);
+                m_client = platform::kInvalidSocket;
+                m_gone = true;
+            } else {
+                onCheck(text);
+            }
+        }
+    }
+
+    // Every byte the client sent, once it has closed its end.
+    std::string Finish() {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        do {
+            Pump();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        } while (!m_gone && m_client != platform::kInvalidSocket &&
+                 std::chrono::steady_clock::now() < deadline);
+        return m_inbox;
+    }
+
+    platform::SocketHandle m_listener = socket(AF_INET, SOCK_STREAM, 0);
+    int port;
+    std::string expected;  // what the client must send
+    std::function<void(const std::string&)> onCheck;
+
+private:
+    std::string m_rows, m_inbox;
+    size_t m_next = 0, m_sent = 0, m_taken = 0;
+    uint32_t m_waitStart = 0;
+    platform::SocketHandle m_client = platform::kInvalidSocket;
+    bool m_gone = false, m_waiting = false;
+};
+
+// A loopback port on which nobody listens.
+inline int UnusedPort() {
+    const platform::SocketHandle fd = socket(AF_INET, SOCK_STREAM, 0);
+    const int port = Listen(fd);
+    platform::CloseSocketHandle(fd);
+    return port;
+}
+
+class Pop3Test : public ::testing::Test {
+protected:
+    // The connection alone, for the readers.
+    void Attach(CPop3Client& client, const std::string& transcript) {
+        server.Play(transcript);
+        ASSERT_EQ(client.m_connection.Create(), 1);
+        ASSERT_EQ(client.m_connection.Connect("127.0.0.1", server.port), 1);
+    }
+    void ExpectWire() { EXPECT_EQ(server.Finish(), server.expected); }
+
+    FakeClock clock;
+    ScriptedServer server{clock};
+};
