@@ -8,6 +8,7 @@
 #include "res/resource.h"
 #include "tests/support/qt_test.h"
 #include "tests/support/transcript.h"
+#include "ui/display_text.h"
 #include "ui/mailbox_dialog.h"
 #include "ui/settings_store.h"
 
@@ -63,6 +64,10 @@ protected:
 
 TEST_F(CommandsTest, Listing) {
     const char* info = "Info über Message-Größe nicht verfügbar";
+    std::string utf8, latin1(2000, '\xfc');
+    for (int i = 0; i < 600; ++i) {
+        utf8 += "\xc3\xbc";
+    }
     struct Case {
         std::string transcript;
         Rows rows;
@@ -85,8 +90,10 @@ TEST_F(CommandsTest, Listing) {
          {"(002) two von : 200 bytes", "(003) three von : 300 bytes"}, info},
         {kAsking + "S+OK 2147483647 0|" + Stat(2) + List(2) + Top(1, "Subject: a") + Top(2, "Subject: b") + kEnd,
          {"(001) a von : 100 bytes", "(002) b von : 200 bytes"}, info},
-        {kAsking + "S+OK 1 0|" + Stat(1) + List(1) + Top(1, "Subject: " + std::string(2000, 's')) + kEnd,
-         {"(001) " + std::string(1017, 's')}, "Erfrage Statistik..."},
+        {kAsking + "S+OK 2000000000 0|" + Stat(2000000000) + "CLIST|S-ERR|CLIST|S-ERR|" + kEnd, {}, info},
+        // Rows are cut at 1023 bytes, and never inside a UTF-8 character.
+        {kAsking + "S+OK 2 0|" + Stat(2) + List(2) + Top(1, "Subject: xy" + utf8) + Top(2, "Subject: " + latin1) + kEnd,
+         {"(001) xy" + utf8.substr(0, 1014), "(002) " + DisplayText(latin1.substr(0, 1017))}, "Erfrage Statistik..."},
         // clang-format on
     };
     for (const Case& c : cases) {

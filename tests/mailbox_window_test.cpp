@@ -2,6 +2,7 @@
 // with the information box, and a start without sockets.
 #include <sys/stat.h>
 
+#include <QAccessible>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -34,19 +35,47 @@ TEST(WindowTest, StartUpFillsTheFieldsFromTheStore) {
     }
 }
 
-TEST(WindowTest, TheStoreIsForItsOwnerOnly) {
+TEST(WindowTest, TheStoreAndItsFolderAreForTheOwnerOnly) {
     PrivateSettings settings;
     const std::string path = settings::FilePath().toStdString();
+    const std::string folder = path.substr(0, path.rfind('/'));
+    chmod(settings.folder.path().toUtf8(), 0755);
     const mode_t saved = umask(0);  // the most careless setting a user can have
-    struct stat info {};
+    auto mode = [](const std::string& name) {
+        struct stat info {};
+        stat(name.c_str(), &info);
+        return info.st_mode & 0777;
+    };
     for (const char* value : {"geheim", "again"}) {
         ASSERT_EQ(settings::WriteProfileString("settings", "password", value), 1);
-        stat(path.c_str(), &info);
-        EXPECT_EQ(info.st_mode & 0777, 0600u);
-        chmod(path.c_str(), 0644);  // and when it was opened up by hand
+        EXPECT_EQ(mode(path), 0600u);
+        EXPECT_EQ(mode(folder), 0700u);
+        EXPECT_EQ(mode(settings.folder.path().toStdString()), 0755u);  // not Tarvik's to change
+        chmod(path.c_str(), 0644);  // and when they were opened up by hand
+        chmod(folder.c_str(), 0777);
     }
     umask(saved);
     EXPECT_EQ(settings::GetProfileString("settings", "password", "-"), "again");
+}
+
+TEST(WindowTest, FieldsAreNamedAfterTheirLabelsAndTabKeepsTemplateOrder) {
+    CMailboxDialog dialog;
+    const std::pair<int, const char*> fields[] = {
+        {IDC_SERVER, "Mailserver (z.b.: pop.example.de):"},
+        {IDC_USER, "Username:"},
+        {IDC_PASSWORD, "Passwort:"}};
+    for (const auto& [id, label] : fields) {
+        QAccessibleInterface* field = QAccessible::queryAccessibleInterface(dialog.GetDlgItem(id));
+        EXPECT_EQ(field->text(QAccessible::Name), QString::fromUtf8(label));
+    }
+    QWidget* widget = dialog.GetDlgItem(IDCANCEL);
+    for (int id : {IDC_MESSAGES, IDC_CHECK_NOW, IDC_SERVER, IDC_USER, IDC_PASSWORD, IDC_REMEMBER,
+                   IDC_DELETE, IDCANCEL}) {
+        do {
+            widget = widget->nextInFocusChain();
+        } while (widget->focusPolicy() == Qt::NoFocus || widget->parentWidget() != &dialog);
+        EXPECT_EQ(widget, dialog.GetDlgItem(id)) << id;
+    }
 }
 
 TEST(WindowTest, TheMenuOpensTheInformationBox) {

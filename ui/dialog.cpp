@@ -8,9 +8,9 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QStringDecoder>
 
 #include "res/resource.h"
+#include "ui/display_text.h"
 
 namespace {
 
@@ -47,6 +47,7 @@ CDialog::CDialog(const DialogTemplate& dialogTemplate, QWidget* parent)
 
 void CDialog::BuildControls() {
     QWidget* previous = nullptr;
+    QLabel* label = nullptr;  // the static text just before, which names an edit field
     for (int i = 0; i < m_template.controlCount; ++i) {
         const ControlTemplate& control = m_template.controls[i];
         const QString text = QString::fromUtf8(control.text);
@@ -77,14 +78,17 @@ void CDialog::BuildControls() {
                 break;
             }
             case ControlKind::StaticText: {
-                auto* label = new QLabel(text, this);
-                label->setTextFormat(Qt::PlainText);
-                label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-                widget = label;
+                auto* staticText = new QLabel(text, this);
+                staticText->setTextFormat(Qt::PlainText);
+                staticText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+                widget = staticText;
                 break;
             }
             case ControlKind::Edit: {
                 auto* edit = new QLineEdit(text, this);
+                if (label != nullptr) {
+                    label->setBuddy(edit);  // screen readers name the field after it
+                }
                 edit->setEchoMode((control.styles & kPassword) ? QLineEdit::Password
                                                                : QLineEdit::Normal);
                 edit->setFrame((control.styles & kBorder) != 0);
@@ -106,6 +110,7 @@ void CDialog::BuildControls() {
         if (control.id != IDC_STATIC) {
             m_controls[control.id] = widget;
         }
+        label = qobject_cast<QLabel*>(widget);
     }
 }
 
@@ -161,12 +166,7 @@ void MessageBox(const std::string& text) {
 }
 
 QString FromEightBit(const std::string& text) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString decoded = utf8(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
-    if (!utf8.hasError()) {
-        return decoded;
-    }
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+    return QString::fromStdString(DisplayText(text));
 }
 
 std::string ToEightBit(const QString& text) {

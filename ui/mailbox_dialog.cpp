@@ -13,6 +13,7 @@
 #include "res/resource.h"
 #include "res/tarvik16.xpm"
 #include "res/tarvik32.xpm"
+#include "ui/display_text.h"
 #include "ui/info_dialog.h"
 #include "ui/settings_store.h"
 
@@ -120,13 +121,16 @@ void CMailboxDialog::OnCheckNow() {
         return;
     }
 
+    int listFailures = 0;
     for (int i = 1; i <= count; ++i) {
         int size = 0;
         if (!client.GetMessageSize(i, size)) {
             SetStatus("Info über Message-Größe nicht verfügbar");
-            // Beyond a loaded size list no number gets a size: a server may
-            // announce two billion messages and list three.
-            if (client.m_bListLoaded && static_cast<size_t>(i) > client.m_sizes.size()) {
+            // A server may announce two billion messages: beyond a loaded size
+            // list no number gets a size, and a list that failed to load twice
+            // is not asked for again and again.
+            if (client.m_bListLoaded ? static_cast<size_t>(i) > client.m_sizes.size()
+                                     : ++listFailures == kListAttempts) {
                 break;
             }
             continue;
@@ -198,9 +202,9 @@ std::string CMailboxDialog::FormatRow(const char* format, ...) {
     char row[kRowSize];
     va_list values;
     va_start(values, format);
-    std::vsnprintf(row, sizeof row, format, values);  // cut at 1023 bytes
+    const int length = std::vsnprintf(row, sizeof row, format, values);  // cut at 1023 bytes
     va_end(values);
-    return row;
+    return length < kRowSize ? row : DropCutCharacter(row);
 }
 
 #ifdef Q_OS_WIN

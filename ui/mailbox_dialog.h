@@ -48,6 +48,7 @@ protected:
 
 private:
     static constexpr int kRowSize = 1024;
+    static constexpr int kListAttempts = 2;  // per press
 
     void AddRow(int number, const std::string& text);
     // printf into a row of at most kRowSize - 1 bytes.

@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include <sys/stat.h>
+
 #include "ui/dialog.h"
 
 namespace settings {
@@ -17,13 +19,26 @@ QString Key(const char* section, const char* key) {
     return QString::fromUtf8(section) + QLatin1Char('/') + QString::fromUtf8(key);
 }
 
+// The store's own folder is private too: if others could write to it, they
+// could replace the file, name a server of theirs and collect the password.
+// The folders above it are the user's business.
+void MakeFolderPrivate(const QString& folder) {
+    QDir().mkpath(QFileInfo(folder).absolutePath());
+    const QByteArray path = QFile::encodeName(folder);
+    struct stat info {};
+    if (::mkdir(path.constData(), 0700) == 0 ||
+        (::stat(path.constData(), &info) == 0 && (info.st_mode & (S_IWGRP | S_IWOTH)) != 0)) {
+        ::chmod(path.constData(), 0700);  // whatever the umask made of it
+    }
+}
+
 // Creates the file empty and private before the first write: QSettings
 // replaces it through a temporary file that takes over the old file's
 // permissions, so the password is never readable by others, not even briefly.
 void MakePrivate(const QString& path) {
     const QFileInfo info(path);
+    MakeFolderPrivate(info.absolutePath());
     if (!info.exists()) {
-        QDir().mkpath(info.absolutePath());
         QFile file(path);
         if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly, kOwnerOnly)) {
             file.close();
