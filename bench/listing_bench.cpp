@@ -16,7 +16,7 @@
 #include "res/resource.h"
 #include "tests/support/transcript.h"
 #include "tests/support/qt_test.h"
-#include "ui/mailbox_dialog.h"
+#include "ui/qt/mailbox_dialog.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The window against a real Dovecot, in real time: list the messages of
-// tests/data, delete the second row, list again.
+// tests/data, delete the second row twice, list again.
 #include <QListWidget>
 #include <cstdio>
 #include <cstdlib>
@@ -8,7 +8,7 @@
 #include "res/resource.h"
 #include "tests/support/qt_test.h"
 #include "tests/support/transcript.h"
-#include "ui/mailbox_dialog.h"
+#include "ui/qt/mailbox_dialog.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ std::vector<std::string> Rows(const CMailboxDialog& dialog) {
     return rows;
 }
 
-TEST(DovecotTest, ListDeleteTheSecondRowListAgain) {
+TEST(DovecotTest, ListDeleteTheSecondRowTwiceListAgain) {
     const std::string dovecot = TESTS_DIR "/support/dovecot.sh ", folder = "/tmp/tvk.e2e",
                       port = std::to_string(UnusedPort());
     FILE* start = popen(
@@ -48,14 +48,15 @@ TEST(DovecotTest, ListDeleteTheSecondRowListAgain) {
                                         "(003) Mail # 3 von carol@example.org: 5029 bytes",
                                         "(004) \xc3\xbc"
                                         "berweisung von : 35 bytes"}));
-    dialog.m_listBox->item(1)->setSelected(true);
-    dialog.OnDeleteSelected();
-    EXPECT_EQ(dialog.GetDlgItemText(IDC_STATUS), "Mail gelöscht");
+    for (int press = 0; press < 2; ++press) {  // the second row is the third message next time
+        dialog.m_listBox->item(1)->setSelected(true);
+        dialog.OnDeleteSelected();
+        EXPECT_EQ(dialog.GetDlgItemText(IDC_STATUS), "Mail gelöscht");
+    }
     dialog.OnCheckNow();
     EXPECT_EQ(Rows(dialog),
               (std::vector<std::string>{"(001) Hello Alice von Bob <bob@example.org>: 84 bytes",
-                                        "(002) Mail # 2 von carol@example.org: 5029 bytes",
-                                        "(003) \xc3\xbc"
+                                        "(002) \xc3\xbc"
                                         "berweisung von : 35 bytes"}));
 }
 

@@ -1,16 +1,8 @@
 // The window's two commands against the scripted server: the rows, the status
 // line along the way ("?" rows) and at the end, and the bytes on the wire.
-#include <QCheckBox>
-#include <QListWidget>
-#include <QMessageBox>
-#include <QPushButton>
-
-#include "res/resource.h"
-#include "tests/support/qt_test.h"
+#include "ui/mailbox_commands.h"
+#include "tests/support/fake_window.h"
 #include "tests/support/transcript.h"
-#include "ui/display_text.h"
-#include "ui/mailbox_dialog.h"
-#include "ui/settings_store.h"
 
 namespace {
 
@@ -22,30 +14,24 @@ const std::string kAsking = kConnecting + kLogin + "CSTAT|?Erfrage Statistik...|
 class CommandsTest : public Pop3Test {
 protected:
     CommandsTest() {
-        window.SetDlgItemText(IDC_SERVER, "127.0.0.1");
-        window.SetDlgItemText(IDC_USER, "alice");
-        window.SetDlgItemText(IDC_PASSWORD, "secret");
         server.onCheck = [this](const std::string& status) { EXPECT_EQ(Status(), status); };
     }
     Rows Listed() const {
         Rows rows;
-        for (int i = 0; i < window.m_listBox->count(); ++i) {
-            rows.push_back(window.m_listBox->item(i)->text().toStdString());
+        for (const auto& row : window.rows) {
+            rows.push_back(row.first);
         }
         return rows;
     }
     std::string Status() const { return window.GetDlgItemText(IDC_STATUS); }
-    void Remember(bool on) {
-        static_cast<QCheckBox*>(window.GetDlgItem(IDC_REMEMBER))->setChecked(on);
-    }
     // "Jetzt nachsehen ...", or with a row selected "Ausgewählte Mail löschen".
     void Press(const std::string& transcript, int selected = -1) {
         server.Play(transcript);
+        window.selected = selected;
         if (selected < 0) {
-            window.OnCheckNow();
+            CheckNow(window, store, server.port);
         } else {
-            window.m_listBox->item(selected)->setSelected(true);
-            window.OnDeleteSelected();
+            DeleteSelected(window, server.port);
         }
         ExpectWire();
     }
@@ -58,8 +44,8 @@ protected:
                "CDELE " + std::to_string(number) + "|S+OK marked|";
     }
 
-    PrivateSettings settings;
-    CMailboxDialog window{nullptr, server.port};
+    FakeWindow window;
+    FakeStore store;
 };
 
 TEST_F(CommandsTest, Listing) {
@@ -78,9 +64,6 @@ TEST_F(CommandsTest, Listing) {
              Top(2, "Subject: \t |SFrom: carol") + "CTOP 3 0|S-ERR no such message|" + kEnd,
          {"(001) Hallo von Bob <b@x.org>: 100 bytes", "(002) Mail # 2 von carol: 200 bytes", "(003) Mail # 3: 300 bytes"},
          "Erfrage Statistik..."},
-        {kAsking + "S+OK 2 0|" + Stat(2) + List(2) + Top(1, "Subject: \xc3\x9c" "ber|SX-From: x") +
-             Top(2, "Subject: Gr\xfc\xdf" "e") + kEnd,  // UTF-8 where it is valid, else Latin-1
-         {"(001) \xc3\x9c" "ber von : 100 bytes", "(002) Gr\xc3\xbc\xc3\x9f" "e von : 200 bytes"}, "Erfrage Statistik..."},
         {kConnecting + "S+OK|CUSER alice|S+OK|CPASS secret|S-ERR|" + kQuit, {}, "Verbindung mit dem Server fehlgeschlagen."},
         {kAsking + "S-ERR busy|" + kQuit, {}, "Erfragen der Statistik fehlgeschlagen."},
         {kAsking + "S+OK 0 0|" + kQuit, {}, "Keine Mails auf dem Server"},
@@ -91,14 +74,18 @@ TEST_F(CommandsTest, Listing) {
         {kAsking + "S+OK 2147483647 0|" + Stat(2) + List(2) + Top(1, "Subject: a") + Top(2, "Subject: b") + kEnd,
          {"(001) a von : 100 bytes", "(002) b von : 200 bytes"}, info},
         {kAsking + "S+OK 2000000000 0|" + Stat(2000000000) + "CLIST|S-ERR|CLIST|S-ERR|" + kEnd, {}, info},
-        // Rows are cut at 1023 bytes, and never inside a UTF-8 character.
-        {kAsking + "S+OK 2 0|" + Stat(2) + List(2) + Top(1, "Subject: xy" + utf8) + Top(2, "Subject: " + latin1) + kEnd,
-         {"(001) xy" + utf8.substr(0, 1014), "(002) " + DisplayText(latin1.substr(0, 1017))}, "Erfrage Statistik..."},
+        // Server text shows as UTF-8 where it is, else as Latin-1; rows are
+        // cut at 1023 bytes, and never inside a UTF-8 character.
+        {kAsking + "S+OK 4 0|" + Stat(4) + List(4) + Top(1, "Subject: xy" + utf8) + Top(2, "Subject: " + latin1) +
+             Top(3, "Subject: \xc3\x9c" "ber|SFrom: J\xc3\xbcrgen") + Top(4, "Subject: \xe0\x80\xaf \xed\xa0\x80") + kEnd,
+         {"(001) xy" + utf8.substr(0, 1014), "(002) " + DisplayText(latin1.substr(0, 1017)),
+          "(003) \xc3\x9c" "ber von J\xc3\xbcrgen: 300 bytes", "(004) \xc3\xa0\xc2\x80\xc2\xaf \xc3\xad\xc2\xa0\xc2\x80 von : 400 bytes"},
+         "Erfrage Statistik..."},
         // clang-format on
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.transcript.substr(0, 160));
-        window.m_listBox->addItem("from an earlier press");
+        window.AddString("from an earlier press", 9);
         Press(c.transcript);
         EXPECT_EQ(Listed(), c.rows);
         EXPECT_EQ(Status(), c.status);
@@ -106,28 +93,33 @@ TEST_F(CommandsTest, Listing) {
 }
 
 TEST_F(CommandsTest, TheBoxStoresTheFieldsBeforeConnectingAndOnlyThen) {
-    window.SetDlgItemText(IDC_USER, "");
-    Remember(true);
-    server.onCheck = [](const std::string&) {
-        EXPECT_EQ(settings::GetProfileString("settings", "server", "-"), "127.0.0.1");
-        EXPECT_EQ(settings::GetProfileString("settings", "user", "-"), "");
-        EXPECT_EQ(settings::GetProfileString("settings", "password", "-"), "secret");
+    window.fields[IDC_USER] = "";
+    window.remember = 1;
+    server.onCheck = [this](const std::string&) {
+        EXPECT_EQ(store.values,
+                  (std::map<std::string, std::string>{{"settings/password", "secret"},
+                                                      {"settings/server", "127.0.0.1"},
+                                                      {"settings/user", ""}}));
     };
     Press("?|S-ERR|" + kQuit);
-    Remember(false);
-    window.SetDlgItemText(IDC_PASSWORD, "other");
+    window.remember = 0;
+    window.fields[IDC_PASSWORD] = "other";
     Press("?|S-ERR|" + kQuit);
+    ShowStoredFields(window, store);
+    EXPECT_EQ(window.fields[IDC_SERVER] + "|" + window.fields[IDC_USER] + "|" +
+                  window.fields[IDC_PASSWORD],
+              "127.0.0.1||secret");
 }
 
 TEST_F(CommandsTest, DeletingRows) {
     ListThree();
-    Remember(true);  // the delete stores nothing all the same
+    window.remember = 1;  // the delete stores nothing all the same
     Press(Deletion(1, 3) + kQuit, 0);
     EXPECT_EQ(Status(), "Mail gelöscht");
     EXPECT_EQ(Listed(), (Rows{"(002) two von : 200 bytes", "(003) three von : 300 bytes"}));
     Press(Deletion(2, 2) + kQuit, 1);  // the former message 3
     EXPECT_EQ(Listed(), Rows{"(002) two von : 200 bytes"});
-    EXPECT_EQ(settings::GetProfileString("settings", "server", "none"), "none");
+    EXPECT_TRUE(store.values.empty());
 }
 
 TEST_F(CommandsTest, AFailedDeleteKeepsTheRowAndItsNumber) {
@@ -157,21 +149,13 @@ TEST_F(CommandsTest, ARowAfterALeftOutMessageDeletesItsOwnMessage) {
 }
 
 TEST_F(CommandsTest, WithoutASelectionOnlyTheMessageShows) {
-    window.SetStatus("vorher");
     server.Play("");
-    for (const char* row : {"", "(001) x"}) {
-        if (*row != '\0') {
-            window.m_listBox->addItem(row);  // not selected
-        }
-        QString text;
-        WhenModalShows([&](QWidget* modal) {
-            text = static_cast<QMessageBox*>(modal)->text();
-            static_cast<QMessageBox*>(modal)->button(QMessageBox::Ok)->click();
-        });
-        window.OnDeleteSelected();
-        EXPECT_EQ(text, QString::fromUtf8("Keine Mail zu löschen ausgewählt"));
-        EXPECT_EQ(Status(), "vorher");
-    }
+    window.fields[IDC_STATUS] = "vorher";
+    DeleteSelected(window, server.port);
+    window.AddString("(001) x", 1);
+    DeleteSelected(window, server.port);
+    EXPECT_EQ(window.boxes, Rows(2, "Keine Mail zu löschen ausgewählt"));
+    EXPECT_EQ(Status(), "vorher");
     EXPECT_EQ(server.Finish(), "");  // nobody connected
 }
 

@@ -7,12 +7,12 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "app/mail_check_app.h"
+#include "app/qt/mail_check_app.h"
 #include "res/resource.h"
 #include "tests/support/qt_test.h"
-#include "ui/info_dialog.h"
-#include "ui/mailbox_dialog.h"
-#include "ui/settings_store.h"
+#include "ui/qt/info_dialog.h"
+#include "ui/qt/mailbox_dialog.h"
+#include "ui/qt/settings_file.h"
 
 namespace {
 
@@ -37,7 +37,7 @@ TEST(WindowTest, StartUpFillsTheFieldsFromTheStore) {
 
 TEST(WindowTest, TheStoreAndItsFolderAreForTheOwnerOnly) {
     PrivateSettings settings;
-    const std::string path = settings::FilePath().toStdString();
+    const std::string path = SettingsFile::FilePath().toStdString();
     const std::string folder = path.substr(0, path.rfind('/'));
     chmod(settings.folder.path().toUtf8(), 0755);
     const mode_t saved = umask(0);  // the most careless setting a user can have
@@ -47,7 +47,7 @@ TEST(WindowTest, TheStoreAndItsFolderAreForTheOwnerOnly) {
         return info.st_mode & 0777;
     };
     for (const char* value : {"geheim", "again"}) {
-        ASSERT_EQ(settings::WriteProfileString("settings", "password", value), 1);
+        ASSERT_EQ(UserSettings().WriteProfileString("settings", "password", value), 1);
         EXPECT_EQ(mode(path), 0600u);
         EXPECT_EQ(mode(folder), 0700u);
         EXPECT_EQ(mode(settings.folder.path().toStdString()), 0755u);  // not Tarvik's to change
@@ -55,7 +55,7 @@ TEST(WindowTest, TheStoreAndItsFolderAreForTheOwnerOnly) {
         chmod(folder.c_str(), 0777);
     }
     umask(saved);
-    EXPECT_EQ(settings::GetProfileString("settings", "password", "-"), "again");
+    EXPECT_EQ(UserSettings().GetProfileString("settings", "password", "-"), "again");
 }
 
 TEST(WindowTest, FieldsAreNamedAfterTheirLabelsAndTabKeepsTemplateOrder) {
@@ -99,6 +99,17 @@ TEST(WindowTest, TheMenuOpensTheInformationBox) {
     }
 }
 
+TEST(WindowTest, DeletingWithoutASelectionShowsTheMessageBox) {
+    CMailboxDialog dialog;
+    QString text;
+    WhenModalShows([&](QWidget* modal) {
+        text = static_cast<QMessageBox*>(modal)->text();
+        static_cast<QMessageBox*>(modal)->button(QMessageBox::Ok)->click();
+    });
+    dialog.OnDeleteSelected();
+    EXPECT_EQ(text, QString::fromUtf8("Keine Mail zu löschen ausgewählt"));
+}
+
 TEST(WindowTest, WithoutSocketsOnlyTheMessageShows) {
     PrivateSettings settings;
     QString text;
@@ -110,7 +121,7 @@ TEST(WindowTest, WithoutSocketsOnlyTheMessageShows) {
     CMailCheckApp app([] { return 0; });
     EXPECT_FALSE(app.InitInstance());
     EXPECT_EQ(text, "Fehler beim Initialisieren der Windows-Sockets.");
-    EXPECT_FALSE(QFile::exists(settings::FilePath()));
+    EXPECT_FALSE(QFile::exists(SettingsFile::FilePath()));
 }
 
 }  // namespace

@@ -1,20 +1,20 @@
-// The per-user settings store: an INI file named by the application's
-// organisation and name (on Linux $XDG_CONFIG_HOME/Tarvik/Tarvik.conf).
-//
-// The file holds a password in clear text, so it is created readable and
-// writable by its owner only, and kept so whenever it is rewritten.
+// The per-user settings store: the window keeps the server, user name and
+// password in section "settings" (the password in clear text). On Linux an
+// INI file readable by its owner only, on Windows the registry.
 #pragma once
 
-#include <QString>
 #include <string>
 
-namespace settings {
+class SettingsStore {
+public:
+    virtual ~SettingsStore() = default;
+    // The stored value, or fallback when it is missing or cannot be read as text.
+    virtual std::string GetProfileString(const char* section, const char* key,
+                                         const char* fallback) const = 0;
+    // 1 when the value reached the store.
+    virtual int WriteProfileString(const char* section, const char* key,
+                                   const std::string& value) = 0;
+};
 
-// The stored value, or fallback when it is missing or cannot be read as text.
-std::string GetProfileString(const char* section, const char* key, const char* fallback);
-// 1 when the value reached the file.
-int WriteProfileString(const char* section, const char* key, const std::string& value);
-// Where the store lives.
-QString FilePath();
-
-}  // namespace settings
+// The store of the user running the program.
+SettingsStore& UserSettings();

@@ -1,7 +1,6 @@
-// The mailbox window: server, user name and password, the list of waiting
-// messages, a one-line status, and the two commands, listing the mailbox and
-// deleting the selected message. Each command holds one POP3 conversation
-// and blocks the window until it ends, so status changes repaint at once.
+// The mailbox window in Qt: server, user name and password, the list of
+// waiting messages, a one-line status, and the two commands, which it hands
+// the window operations they use.
 #pragma once
 
 #include <QIcon>
@@ -9,11 +8,12 @@
 #include <string>
 
 #include "pop3/pop3_client.h"
-#include "ui/dialog.h"
+#include "ui/mailbox_view.h"
+#include "ui/qt/dialog.h"
 
 class QListWidget;
 
-class CMailboxDialog : public CDialog {
+class CMailboxDialog : public CDialog, public MailboxView {
     Q_OBJECT
 public:
     // port is the server's POP3 port; the window always uses 110, tests
@@ -23,15 +23,28 @@ public:
     // Adds the information box to the window's menu, sets the icons, and
     // fills the fields from the settings store.
     bool OnInitDialog() override;
-    // Shows text in the status line and paints it at once: the commands
-    // block the window while they talk to the server.
-    void SetStatus(const std::string& text);
     // Menu commands 16 to 31 open the information box.
     void OnSysCommand(int id);
     // "Jetzt nachsehen ...": lists the mailbox.
     void OnCheckNow();
     // "Ausgewählte Mail löschen": deletes the selected message on the server.
     void OnDeleteSelected();
+
+    std::string GetDlgItemText(int id) const override { return CDialog::GetDlgItemText(id); }
+    void SetDlgItemText(int id, const std::string& text) override {
+        CDialog::SetDlgItemText(id, text);
+    }
+    int IsDlgButtonChecked(int id) const override { return CDialog::IsDlgButtonChecked(id); }
+    // Paints at once, and only when the text changes.
+    void SetStatus(const std::string& text) override;
+    void ResetContent() override;
+    void AddString(const std::string& row, int messageNumber) override;
+    int GetCurSel() const override;
+    int GetCount() const override;
+    int GetItemData(int row) const override;
+    void SetItemData(int row, int messageNumber) override;
+    void DeleteString(int row) override;
+    void MessageBox(const std::string& text) override { ::MessageBox(text); }
 
     QListWidget* m_listBox;  // control 1002
     QIcon m_hIcon;           // icon 128
@@ -42,22 +55,8 @@ protected:
     virtual std::string LoadString(int id) const;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
-#ifdef Q_OS_WIN
-    bool nativeEvent(const QByteArray& type, void* message, qintptr* result) override;
-#endif
 
 private:
-    static constexpr int kRowSize = 1024;
-    static constexpr int kListAttempts = 2;  // per press
-
-    void AddRow(int number, const std::string& text);
-    // printf into a row of at most kRowSize - 1 bytes.
-    static std::string FormatRow(const char* format, ...)
-#ifdef __GNUC__
-        __attribute__((format(printf, 1, 2)))
-#endif
-        ;
-
     int m_port;
 };
 

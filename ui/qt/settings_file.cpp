@@ -1,4 +1,4 @@
-#include "ui/settings_store.h"
+#include "ui/qt/settings_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,9 +7,7 @@
 
 #include <sys/stat.h>
 
-#include "ui/dialog.h"
-
-namespace settings {
+#include "ui/qt/dialog.h"
 
 namespace {
 
@@ -49,11 +47,12 @@ void MakePrivate(const QString& path) {
 
 }  // namespace
 
-QString FilePath() {
+QString SettingsFile::FilePath() {
     return QSettings().fileName();
 }
 
-std::string GetProfileString(const char* section, const char* key, const char* fallback) {
+std::string SettingsFile::GetProfileString(const char* section, const char* key,
+                                           const char* fallback) const {
     const QVariant value = QSettings().value(Key(section, key));
     if (!value.isValid() || value.typeId() != QMetaType::QString) {
         return fallback;
@@ -61,7 +60,8 @@ std::string GetProfileString(const char* section, const char* key, const char* f
     return ToEightBit(value.toString());
 }
 
-int WriteProfileString(const char* section, const char* key, const std::string& value) {
+int SettingsFile::WriteProfileString(const char* section, const char* key,
+                                     const std::string& value) {
     MakePrivate(FilePath());
     QSettings store;
     store.setValue(Key(section, key), FromEightBit(value));
@@ -70,4 +70,7 @@ int WriteProfileString(const char* section, const char* key, const std::string& 
     return store.status() == QSettings::NoError ? 1 : 0;
 }
 
-}  // namespace settings
+SettingsStore& UserSettings() {
+    static SettingsFile file;
+    return file;
+}

@@ -1,3 +1,3 @@
-#include "ui/info_dialog.h"
+#include "ui/qt/info_dialog.h"
 
 CInfoDialog::CInfoDialog(QWidget* parent) : CDialog(InfoDialogTemplate(), parent) {}

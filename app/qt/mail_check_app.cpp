@@ -1,11 +1,11 @@
-#include "app/mail_check_app.h"
+#include "app/qt/mail_check_app.h"
 
 #include <QCoreApplication>
 
 #include "res/dialog_template.h"
 #include "res/resource.h"
-#include "ui/dialog.h"
-#include "ui/mailbox_dialog.h"
+#include "ui/qt/dialog.h"
+#include "ui/qt/mailbox_dialog.h"
 
 CMailCheckApp::CMailCheckApp(SocketStartup startSockets) : m_startSockets(startSockets) {}
 

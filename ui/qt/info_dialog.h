@@ -1,7 +1,7 @@
 // The information box: program name and version, and an OK button.
 #pragma once
 
-#include "ui/dialog.h"
+#include "ui/qt/dialog.h"
 
 class CInfoDialog : public CDialog {
     Q_OBJECT

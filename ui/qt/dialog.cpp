@@ -1,4 +1,4 @@
-#include "ui/dialog.h"
+#include "ui/qt/dialog.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

@@ -1,0 +1,131 @@
+#include "ui/qt/mailbox_dialog.h"
+
+#include <QAbstractButton>
+#include <QContextMenuEvent>
+#include <QListWidget>
+#include <QPainter>
+#include <QPixmap>
+
+#include "res/resource.h"
+#include "res/tarvik16.xpm"
+#include "res/tarvik32.xpm"
+#include "ui/mailbox_commands.h"
+#include "ui/qt/info_dialog.h"
+
+namespace {
+
+constexpr int kIconSize = 32;  // the platform's big icon
+// Each row keeps the number of the message it stands for.
+constexpr int kMessageNumberRole = Qt::UserRole;
+
+}  // namespace
+
+CMailboxDialog::CMailboxDialog(QWidget* parent, int port)
+    : CDialog(MailboxDialogTemplate(), parent),
+      m_listBox(qobject_cast<QListWidget*>(GetDlgItem(IDC_MESSAGES))),
+      m_port(port) {
+    m_hIcon.addPixmap(QPixmap(tarvik32_xpm));
+    m_hIcon.addPixmap(QPixmap(tarvik16_xpm));
+    connect(static_cast<QAbstractButton*>(GetDlgItem(IDC_CHECK_NOW)), &QAbstractButton::clicked,
+            this, &CMailboxDialog::OnCheckNow);
+    connect(static_cast<QAbstractButton*>(GetDlgItem(IDC_DELETE)), &QAbstractButton::clicked, this,
+            &CMailboxDialog::OnDeleteSelected);
+}
+
+bool CMailboxDialog::OnInitDialog() {
+    CDialog::OnInitDialog();
+
+    // The window manager owns the system menu here; the window's own menu
+    // takes its place.
+    const std::string about = LoadString(IDS_ABOUTBOX);
+    if (!about.empty()) {
+        m_systemMenu.addSeparator();
+        QAction* item = m_systemMenu.addAction(FromEightBit(about));
+        connect(item, &QAction::triggered, this, [this] { OnSysCommand(IDM_ABOUTBOX); });
+    }
+
+    setWindowIcon(m_hIcon);
+
+    ShowStoredFields(*this, UserSettings());
+    return true;
+}
+
+void CMailboxDialog::OnSysCommand(int id) {
+    if ((id & 0xFFF0) == IDM_ABOUTBOX) {
+        CInfoDialog about(this);
+        about.DoModal();
+    }
+}
+
+void CMailboxDialog::OnCheckNow() {
+    CheckNow(*this, UserSettings(), m_port);
+}
+
+void CMailboxDialog::OnDeleteSelected() {
+    DeleteSelected(*this, m_port);
+}
+
+void CMailboxDialog::SetStatus(const std::string& text) {
+    if (GetDlgItemText(IDC_STATUS) == text) {
+        return;  // nothing new to paint
+    }
+    SetDlgItemText(IDC_STATUS, text);
+    repaint();
+}
+
+void CMailboxDialog::ResetContent() {
+    m_listBox->clear();
+}
+
+void CMailboxDialog::AddString(const std::string& row, int messageNumber) {
+    auto* item = new QListWidgetItem(FromEightBit(row));
+    item->setData(kMessageNumberRole, messageNumber);
+    m_listBox->addItem(item);
+}
+
+int CMailboxDialog::GetCurSel() const {
+    const QList<QListWidgetItem*> selected = m_listBox->selectedItems();
+    return selected.isEmpty() ? -1 : m_listBox->row(selected.first());
+}
+
+int CMailboxDialog::GetCount() const {
+    return m_listBox->count();
+}
+
+int CMailboxDialog::GetItemData(int row) const {
+    return m_listBox->item(row)->data(kMessageNumberRole).toInt();
+}
+
+void CMailboxDialog::SetItemData(int row, int messageNumber) {
+    m_listBox->item(row)->setData(kMessageNumberRole, messageNumber);
+}
+
+void CMailboxDialog::DeleteString(int row) {
+    delete m_listBox->takeItem(row);
+}
+
+std::string CMailboxDialog::LoadString(int id) const {
+    return LoadResourceString(id);
+}
+
+void CMailboxDialog::contextMenuEvent(QContextMenuEvent* event) {
+    if (!m_systemMenu.isEmpty()) {
+        m_systemMenu.exec(event->globalPos());
+    }
+}
+
+void CMailboxDialog::paintEvent(QPaintEvent* event) {
+    if (!isMinimized()) {
+        CDialog::paintEvent(event);
+        return;
+    }
+    QPainter painter(this);
+    painter.eraseRect(rect());
+    const QSize icon(kIconSize, kIconSize);
+    painter.drawPixmap(MinimizedIconPosition(size(), icon), m_hIcon.pixmap(icon));
+}
+
+QPoint MinimizedIconPosition(const QSize& client, const QSize& icon) {
+    return QPoint((client.width() - icon.width() + 1) / 2,
+                  (client.height() - icon.height() + 1) / 2);
+}
