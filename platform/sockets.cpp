@@ -1,13 +1,11 @@
 #include "platform/sockets.h"
 
 #include <cerrno>
-#include <cstring>
 
 #include "platform/last_error.h"
+#include "platform/socket_api.h"
 
-#ifdef _WIN32
-#pragma comment(lib, "ws2_32.lib")
-#else
+#ifndef _WIN32
 #include <fcntl.h>
 #include <netdb.h>
 #include <poll.h>
@@ -20,9 +18,12 @@ namespace platform {
 
 int StartSockets() {
     WSADATA data;
-    return WSAStartup(MAKEWORD(1, 1), &data) == 0 ? 1 : 0;
+    const int error = WSAStartup(MAKEWORD(2, 2), &data);
+    SetLastError(error);
+    return error == 0 ? 1 : 0;
 }
 
+// Winsock's numbers are the ones this program reports.
 void SaveSocketError() {
     SetLastError(WSAGetLastError());
 }
@@ -36,11 +37,31 @@ int SetBlocking(SocketHandle socket, bool blocking) {
     return ioctlsocket(socket, FIONBIO, &nonBlocking) == 0;
 }
 
+int SendBytes(SocketHandle socket, const char* data, int count) {
+    return send(socket, data, count, 0);  // Winsock raises no signal
+}
+
+// select() is Winsock's own poll; its descriptor count is ignored.
+int PollReadable(SocketHandle socket, int& dataWaiting) {
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(socket, &readable);
+    timeval noWait{0, 0};
+    const int ready = select(0, &readable, nullptr, nullptr, &noWait);
+    dataWaiting = ready > 0 ? 1 : 0;
+    return ready == SOCKET_ERROR ? -1 : 1;
+}
+
 static bool ConnectInProgress() {
     return WSAGetLastError() == WSAEWOULDBLOCK;
 }
 
-static int WaitWritable(SocketHandle socket, uint32_t timeoutMs) {
+static void KeepConnectError(int error) {
+    WSASetLastError(error);
+}
+
+// A failed connect shows in the exception set, a finished one in the write set.
+static int WaitConnected(SocketHandle socket, uint32_t timeoutMs) {
     fd_set writable, failed;
     FD_ZERO(&writable);
     FD_ZERO(&failed);
@@ -58,62 +79,21 @@ int StartSockets() {
 
 // Winsock numbers for the errors a client socket meets; others pass through.
 void SaveSocketError() {
+    static const struct {
+        int posix, winsock;
+    } kNumbers[] = {
+        {EBADF, 10009},        {EINVAL, 10022},       {EWOULDBLOCK, 10035},   {EINPROGRESS, 10036},
+        {ENOTSOCK, 10038},     {EAFNOSUPPORT, 10047}, {EADDRNOTAVAIL, 10049}, {ENETDOWN, 10050},
+        {ENETUNREACH, 10051},  {ECONNABORTED, 10053}, {ECONNRESET, 10054},    {ENOBUFS, 10055},
+        {ENOTCONN, 10057},     {EPIPE, 10058},        {ETIMEDOUT, 10060},     {ECONNREFUSED, 10061},
+        {EHOSTUNREACH, 10065},
+    };
     const int error = errno;
-    switch (error) {
-        case EBADF:
-            SetLastError(10009);
-            break;
-        case EINVAL:
-            SetLastError(10022);
-            break;
-        case EWOULDBLOCK:
-            SetLastError(10035);
-            break;
-        case EINPROGRESS:
-            SetLastError(10036);
-            break;
-        case ENOTSOCK:
-            SetLastError(10038);
-            break;
-        case EAFNOSUPPORT:
-            SetLastError(10047);
-            break;
-        case EADDRNOTAVAIL:
-            SetLastError(10049);
-            break;
-        case ENETDOWN:
-            SetLastError(10050);
-            break;
-        case ENETUNREACH:
-            SetLastError(10051);
-            break;
-        case ECONNABORTED:
-            SetLastError(10053);
-            break;
-        case ECONNRESET:
-            SetLastError(10054);
-            break;
-        case ENOBUFS:
-            SetLastError(10055);
-            break;
-        case ENOTCONN:
-            SetLastError(10057);
-            break;
-        case EPIPE:
-            SetLastError(10058);
-            break;
-        case ETIMEDOUT:
-            SetLastError(10060);
-            break;
-        case ECONNREFUSED:
-            SetLastError(10061);
-            break;
-        case EHOSTUNREACH:
-            SetLastError(10065);
-            break;
-        default:
-            SetLastError(error);
-            break;
+    SetLastError(error);
+    for (const auto& number : kNumbers) {
+        if (number.posix == error) {
+            SetLastError(number.winsock);
+        }
     }
 }
 
@@ -129,11 +109,28 @@ int SetBlocking(SocketHandle socket, bool blocking) {
     return fcntl(socket, F_SETFL, blocking ? flags & ~O_NONBLOCK : flags | O_NONBLOCK) != -1;
 }
 
+int SendBytes(SocketHandle socket, const char* data, int count) {
+    // A peer that has gone must not end the program with SIGPIPE.
+    return static_cast<int>(send(socket, data, static_cast<size_t>(count), MSG_NOSIGNAL));
+}
+
+// poll rather than select: select cannot watch descriptors past FD_SETSIZE.
+int PollReadable(SocketHandle socket, int& dataWaiting) {
+    pollfd entry{socket, POLLIN, 0};
+    const int ready = poll(&entry, 1, 0);
+    dataWaiting = ready > 0 ? 1 : 0;
+    return ready == -1 ? -1 : 1;
+}
+
 static bool ConnectInProgress() {
     return errno == EINPROGRESS;
 }
 
-static int WaitWritable(SocketHandle socket, uint32_t timeoutMs) {
+static void KeepConnectError(int error) {
+    errno = error;
+}
+
+static int WaitConnected(SocketHandle socket, uint32_t timeoutMs) {
     pollfd entry{socket, POLLOUT, 0};
     int ready;
     do {
@@ -144,8 +141,12 @@ static int WaitWritable(SocketHandle socket, uint32_t timeoutMs) {
 
 #endif
 
+int ReceiveBytes(SocketHandle socket, char* buffer, int room) {
+    return static_cast<int>(recv(socket, buffer, room, 0));
+}
+
 int ResolveIPv4(const char* host, in_addr& address) {
-    const in_addr_t dotted = inet_addr(host);
+    const auto dotted = inet_addr(host);
     if (dotted != INADDR_NONE) {
         address.s_addr = dotted;
         return 1;
@@ -175,7 +176,7 @@ int ConnectWithTimeout(SocketHandle socket, const sockaddr* address, int length,
     } else if (!ConnectInProgress()) {
         SaveSocketError();
     } else {
-        const int ready = WaitWritable(socket, timeoutMs);
+        const int ready = WaitConnected(socket, timeoutMs);
         if (ready == 0) {
             SetLastError(kTimedOut);
         } else if (ready < 0) {
@@ -187,11 +188,7 @@ int ConnectWithTimeout(SocketHandle socket, const sockaddr* address, int length,
             if (error == 0) {
                 connected = 1;
             } else {
-#ifdef _WIN32
-                WSASetLastError(error);
-#else
-                errno = error;
-#endif
+                KeepConnectError(error);
                 SaveSocketError();
             }
         }

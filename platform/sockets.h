@@ -1,30 +1,21 @@
-// The parts of the socket library that differ between platforms.
-//
-// CTcpConnection calls the BSD socket functions directly; what it cannot call
-// the same way everywhere lives here: the handle type, library start-up, IPv4
-// name resolution, a connect that gives up, and turning the system's error
-// into the last-error value.
+// The socket library as this program uses it: start-up, IPv4 name
+// resolution, a connect that gives up, sends that never raise a signal,
+// a poll that never waits, and the library's errors in Winsock numbering.
+// What differs between Windows and the others lives in sockets.cpp; this
+// header brings in no system header.
 #pragma once
 
 #include <cstdint>
 
-#ifdef _WIN32
-#include <winsock2.h>
-#include <ws2tcpip.h>
-#else
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#endif
+struct in_addr;
+struct sockaddr;
 
 namespace platform {
 
 #ifdef _WIN32
-using SocketHandle = SOCKET;
-constexpr int kNoSignalFlag = 0;  // Winsock raises no signal on a closed peer
+using SocketHandle = uintptr_t;  // SOCKET
 #else
 using SocketHandle = int;
-constexpr int kNoSignalFlag = MSG_NOSIGNAL;  // a closed peer must not kill the process
 #endif
 constexpr SocketHandle kInvalidSocket = static_cast<SocketHandle>(-1);
 
@@ -40,13 +31,23 @@ int ResolveIPv4(const char* host, in_addr& address);
 int ConnectWithTimeout(SocketHandle socket, const sockaddr* address, int length,
                        uint32_t timeoutMs);
 
+// send() and recv() as the library gives them (-1 on failure); a send to a
+// peer that has gone fails instead of raising a signal.
+int SendBytes(SocketHandle socket, const char* data, int count);
+int ReceiveBytes(SocketHandle socket, char* buffer, int room);
+
+// Polls without waiting: 1 with dataWaiting set when a receive would not
+// block (data, or a closed peer), -1 when the poll failed.
+int PollReadable(SocketHandle socket, int& dataWaiting);
+
+// Switches a socket between blocking and non-blocking mode; 1 on success.
+int SetBlocking(SocketHandle socket, bool blocking);
+
 // Copies the socket library's error of the last failed call into last-error,
 // in Winsock numbering.
 void SaveSocketError();
 
+// 0 when closed, -1 on failure.
 int CloseSocketHandle(SocketHandle socket);
-
-// Switches a socket between blocking and non-blocking mode; 1 on success.
-int SetBlocking(SocketHandle socket, bool blocking);
 
 }  // namespace platform

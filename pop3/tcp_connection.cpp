@@ -3,10 +3,7 @@
 #include <cstring>
 
 #include "platform/last_error.h"
-
-#ifndef _WIN32
-#include <poll.h>
-#endif
+#include "platform/socket_api.h"
 
 namespace {
 constexpr int kNotASocket = 10038;  // WSAENOTSOCK
@@ -44,7 +41,7 @@ int CTcpConnection::ConnectAddress(const sockaddr* address, int length) {
 }
 
 int CTcpConnection::Send(const char* data, int count) {
-    if (send(m_socket, data, count, platform::kNoSignalFlag) == -1) {
+    if (platform::SendBytes(m_socket, data, count) == -1) {
         platform::SaveSocketError();
         return 0;
     }
@@ -52,7 +49,7 @@ int CTcpConnection::Send(const char* data, int count) {
 }
 
 int CTcpConnection::Receive(char* buffer, int room) {
-    const int received = static_cast<int>(recv(m_socket, buffer, room, 0));
+    const int received = platform::ReceiveBytes(m_socket, buffer, room);
     if (received == -1) {
         platform::SaveSocketError();
     }
@@ -64,22 +61,12 @@ int CTcpConnection::IsReadable(int& dataWaiting) {
         platform::SetLastError(kNotASocket);
         return 0;
     }
-#ifdef _WIN32
-    fd_set readable;
-    FD_ZERO(&readable);
-    FD_SET(m_socket, &readable);
-    timeval noWait{0, 0};
-    const int ready = select(0, &readable, nullptr, nullptr, &noWait);
-#else
-    // poll rather than select: select cannot watch descriptors past FD_SETSIZE.
-    pollfd entry{m_socket, POLLIN, 0};
-    const int ready = poll(&entry, 1, 0);
-#endif
-    if (ready == -1) {
+    int ready = 0;
+    if (platform::PollReadable(m_socket, ready) == -1) {
         platform::SaveSocketError();
         return 0;
     }
-    dataWaiting = ready > 0 ? 1 : 0;
+    dataWaiting = ready;
     return 1;
 }
 

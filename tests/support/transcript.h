@@ -17,11 +17,9 @@
 #include <thread>
 
 #include "platform/clock.h"
+#include "platform/socket_api.h"
 #include "platform/sockets.h"
 #include "pop3/pop3_client.h"
-#ifndef _WIN32
-#include <netinet/tcp.h>
-#endif
 
 const std::string kLogin = "S+OK POP3 ready|CUSER alice|S+OK|CPASS secret|S+OK in|";
 const std::string kQuit = "CQUIT|S+OK|";
@@ -59,15 +57,17 @@ struct FakeClock : platform::Clock {
     std::function<void()> onSleep = [] {};
 };
 
+// Winsock wants its start-up before any socket, the client's included.
+inline const int kSocketsStarted = platform::StartSockets();
+
 // Listens on a free loopback port; gives its number.
 inline int Listen(platform::SocketHandle fd) {
-    static const int started = platform::StartSockets();  // Winsock wants it before any socket
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
     auto* a = reinterpret_cast<sockaddr*>(&address);
-    return started && bind(fd, a, length) == 0 && listen(fd, 4) == 0 &&
+    return kSocketsStarted && bind(fd, a, length) == 0 && listen(fd, 4) == 0 &&
                    getsockname(fd, a, &length) == 0
                ? ntohs(address.sin_port)
                : 0;
@@ -112,7 +112,7 @@ public:
         }
         char buffer[4096];
         for (int n = 1; n > 0 && m_client != platform::kInvalidSocket;) {
-            n = static_cast<int>(recv(m_client, buffer, sizeof buffer, 0));
+            n = platform::ReceiveBytes(m_client, buffer, sizeof buffer);
             m_inbox.append(buffer, n > 0 ? n : 0);
             m_gone = m_gone || n == 0;
         }
@@ -124,9 +124,8 @@ public:
                 m_rows.substr(m_next + 1, end - m_next - 1) + (kind == 'S' ? "\r\n" : "");
             if (kind == 'S' || kind == '=') {
                 for (int n; m_sent < text.size(); m_sent += n) {
-                    n = static_cast<int>(send(m_client, text.data() + m_sent,
-                                              static_cast<int>(text.size() - m_sent),
-                                              platform::kNoSignalFlag));
+                    n = platform::SendBytes(m_client, text.data() + m_sent,
+                                            static_cast<int>(text.size() - m_sent));
                     if (n <= 0) {
                         return;  // the client's buffer is full: the rest at the next turn
                     }
