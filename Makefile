@@ -6,12 +6,14 @@
 #   make format   clang-format the sources
 #   make package  build the Debian package (build/tarvik_*.deb)
 #   make screenshot  take docs/screenshot.png under Xvfb
+#   make windows       cross-build for 64-bit Windows into build-win/
+#   make test-windows  the same, then its tests under wine
 
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: run test build build-asan fuzz bench format package screenshot clean
+.PHONY: run test build build-asan fuzz bench format package screenshot windows test-windows clean
 
 # Without a display the script says how to start the program; that is no failure.
 run:
@@ -55,5 +57,13 @@ format:
 	@scripts/install-deps.sh format
 	@clang-format -i $$(git ls-files '*.cpp' '*.h')
 
+windows:
+	@scripts/install-deps.sh windows
+	@cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release -DTARVIK_BENCHMARKS=OFF >/dev/null
+	@cmake --build build-win -j $(JOBS)
+
+test-windows: windows
+	@scripts/test-windows.sh build-win
+
 clean:
-	rm -rf build build-asan build-fuzz
+	rm -rf build build-asan build-fuzz build-win

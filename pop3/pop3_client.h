@@ -62,9 +62,10 @@ public:
     // unless the reply was complete and positive.
     virtual int ReadMultiLine(char*& text, int expectedSize);
     // The core reader: receives into buffer (capacity bytes, owned by the
-    // caller) until terminator has arrived, growing into heap buffers by step
-    // bytes when full; the newest grown buffer is handed back in *grown (null
-    // on entry), and the caller frees it. The terminator is cut off the text.
+    // caller) until terminator has arrived, growing into heap buffers by at
+    // least step bytes when full (kNoBufferSpace past kMaxReplySize); the
+    // newest grown buffer is handed back in *grown (null on entry), and the
+    // caller frees it. The terminator is cut off the text.
     // 1 when the terminator arrived and the reply begins with "+OK" (in any
     // case). A negative status line ends a multi-line reply at once.
     virtual int ReadUntil(char* buffer, int capacity, const char* terminator, char** grown,

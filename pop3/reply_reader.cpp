@@ -83,10 +83,14 @@ int CPop3Client::ReadUntil(char* buffer, int capacity, const char* terminator, c
         text[length] = '\0';
 
         if (received == room) {
-            if (capacity > kMaxReplySize - step) {
+            if (capacity >= kMaxReplySize) {
                 return fail(platform::kNoBufferSpace);
             }
-            const int larger = capacity + step;
+            // At least the caller's step, and half again for a reply that
+            // keeps growing: where realloc copies, as it does on Windows, a
+            // long reply must not cost quadratic time.
+            const int larger = static_cast<int>(
+                std::min<int64_t>(int64_t{capacity} + std::max(step, capacity / 2), kMaxReplySize));
             char* next;
             if (*grown == nullptr) {
                 next = static_cast<char*>(std::malloc(larger));
