@@ -8,12 +8,13 @@
 #   make screenshot  take docs/screenshot.png under Xvfb
 #   make windows       cross-build for 64-bit Windows into build-win/
 #   make test-windows  the same, then its tests under wine
+#   make windows-package  the Windows installer, build-win/tarvik-setup-<version>.exe
 
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: run test build build-asan fuzz bench format package screenshot windows test-windows clean
+.PHONY: run test build build-asan fuzz bench format package screenshot windows test-windows windows-package clean
 
 # Without a display the script says how to start the program; that is no failure.
 run:
@@ -62,7 +63,10 @@ windows:
 	@cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release -DTARVIK_BENCHMARKS=OFF >/dev/null
 	@cmake --build build-win -j $(JOBS)
 
-test-windows: windows
+windows-package: windows
+	@cmake --build build-win --target windows-package
+
+test-windows: windows-package
 	@scripts/test-windows.sh build-win
 
 clean:

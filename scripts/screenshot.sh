@@ -1,13 +1,10 @@
 #!/usr/bin/env bash
-# Takes a screenshot of the mailbox window under Xvfb: docs/screenshot.png.
-# Needs a build (make run or make test builds one); installs Xvfb and
-# ImageMagick when they are missing.
+# Takes a screenshot of the mailbox window under Xvfb, with example values in
+# a settings store of its own: docs/screenshot.png of the Qt window (needs a
+# build: make run or make test), or with "windows" docs/screenshot-windows.png
+# of the native window under wine (needs make windows).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-program="$root/build/app/tarvik"
-out="${1:-$root/docs/screenshot.png}"
-[ -x "$program" ] || { echo "Build first: make run or make test" >&2; exit 1; }
-
 need=()
 command -v xvfb-run >/dev/null || need+=(xvfb xauth)
 command -v import >/dev/null || need+=(imagemagick)
@@ -15,24 +12,36 @@ if [ ${#need[@]} -gt 0 ]; then
   sudo=""; [ "$(id -u)" -eq 0 ] || sudo=sudo
   $sudo apt-get update -qq && $sudo apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
 fi
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
 
-# A settings store of its own, so the picture shows example values.
-config=$(mktemp -d)
-trap 'rm -rf "$config"' EXIT
-mkdir -p "$config/Tarvik"
-cat > "$config/Tarvik/Tarvik.conf" <<'CONF'
-[settings]
-server=pop.example.de
-user=alice
-password=geheim
-CONF
+if [ "${1:-}" = windows ]; then
+  program="$root/build-win/app/tarvik.exe"
+  out="$root/docs/screenshot-windows.png"
+  [ -f "$program" ] || { echo "Build first: make windows" >&2; exit 1; }
+  export WINEPREFIX="$scratch/wine" WINEDEBUG=-all
+  for value in server=pop.example.de user=alice password=geheim; do
+    wine reg add 'HKCU\Software\Tarvik\Tarvik\settings' /v "${value%%=*}" /d "${value#*=}" /f >/dev/null
+  done
+  # A wine desktop of its own draws the window's frame, as Windows would.
+  start="wine explorer /desktop=tarvik,720x520 '$program'"
+  stop="wineserver -k"
+else
+  program="$root/build/app/tarvik"
+  out="$root/docs/screenshot.png"
+  [ -x "$program" ] || { echo "Build first: make run or make test" >&2; exit 1; }
+  mkdir -p "$scratch/Tarvik"
+  printf '[settings]\nserver=pop.example.de\nuser=alice\npassword=geheim\n' >"$scratch/Tarvik/Tarvik.conf"
+  export XDG_CONFIG_HOME="$scratch"
+  start="'$program'"
+  stop=true
+fi
 mkdir -p "$(dirname "$out")"
-XDG_CONFIG_HOME="$config" xvfb-run -a -s "-screen 0 800x600x24" bash -c "
-  '$program' & app=\$!
-  sleep 2
-  import -window root '$out.full.png'
-  kill \$app
+xvfb-run -a -s "-screen 0 800x600x24" bash -c "
+  $start & app=\$!
+  sleep 4
+  import -window root '$scratch/full.png'
+  kill \$app; $stop
 "
-convert "$out.full.png" -trim +repage "$out"
-rm -f "$out.full.png"
+convert "$scratch/full.png" -trim +repage "$out"
 echo "$out"

@@ -60,11 +60,14 @@ struct FakeClock : platform::Clock {
 // Winsock wants its start-up before any socket, the client's included.
 inline const int kSocketsStarted = platform::StartSockets();
 
-// Listens on a free loopback port; gives its number.
-inline int Listen(platform::SocketHandle fd) {
+// Listens on a loopback port, a free one unless given; its number.
+inline int Listen(platform::SocketHandle fd, int port = 0) {
+    const int on = 1;
+    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&on), sizeof on);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<uint16_t>(port));
     socklen_t length = sizeof address;
     auto* a = reinterpret_cast<sockaddr*>(&address);
     return kSocketsStarted && bind(fd, a, length) == 0 && listen(fd, 4) == 0 &&
@@ -76,7 +79,8 @@ inline int Listen(platform::SocketHandle fd) {
 // Plays its transcript to one client at a time.
 class ScriptedServer {
 public:
-    explicit ScriptedServer(FakeClock& clock) : port(Listen(m_listener)) {
+    explicit ScriptedServer(FakeClock& clock, int fixedPort = 0)
+        : port(Listen(m_listener, fixedPort)) {
         platform::SetBlocking(m_listener, false);
         clock.onSleep = [this] { Pump(); };
     }
@@ -157,13 +161,14 @@ public:
         }
     }
 
-    // Every byte the client sent, once it has closed its end.
-    std::string Finish() {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    // Every byte the client sent, once it has closed its end; waits that
+    // long for a client to come when asked to.
+    std::string Finish(int seconds = 5, bool waitForClient = false) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
         do {
             Pump();
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        } while (!m_gone && m_client != platform::kInvalidSocket &&
+        } while (!m_gone && (waitForClient || m_client != platform::kInvalidSocket) &&
                  std::chrono::steady_clock::now() < deadline);
         return m_inbox;
     }

@@ -1,0 +1,28 @@
+// The Windows start-up without sockets: the one message box, and no window.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "app/win32/mail_check_app.h"
+#include "platform/windows_api.h"
+#include "ui/win32/wide_text.h"
+
+TEST(Win32StartUpTest, WithoutSocketsOnlyTheMessageShows) {
+    std::wstring text;
+    bool windowShown = true;
+    std::thread closer([&] {  // the box's own loop blocks the test
+        for (int i = 0; i < 500 && text.empty(); ++i, Sleep(20)) {
+            if (HWND box = FindWindowW(L"#32770", L"Tarvik")) {
+                text.resize(200);
+                text.resize(GetDlgItemTextW(box, 0xFFFF, text.data(), 200));
+                windowShown = FindWindowW(nullptr, L"tarvikon") != nullptr;
+                PostMessageW(box, WM_COMMAND, IDOK, 0);
+            }
+        }
+    });
+    CMailCheckApp app([] { return 0; });
+    EXPECT_FALSE(app.InitInstance());
+    closer.join();
+    EXPECT_EQ(Narrow(text), "Fehler beim Initialisieren der Windows-Sockets.");
+    EXPECT_FALSE(windowShown);
+}
