@@ -14,8 +14,8 @@
 #include <thread>
 
 #include "res/resource.h"
-#include "tests/support/transcript.h"
 #include "tests/support/qt_test.h"
+#include "tests/support/transcript.h"
 #include "ui/qt/mailbox_dialog.h"
 
 namespace {
@@ -83,10 +83,12 @@ int main(int argc, char** argv) {
             files += " " + folder + ".in/" + std::to_string(i);
             std::ofstream(folder + ".in/" + std::to_string(i))
                 << "From: sender" << i << "@example.org\nSubject: Nr. " << i
-                << "\n\tfolded\nReceived: from relay\n\n" << std::string(2000 + i * 10, 'b') << "\n";
+                << "\n\tfolded\nReceived: from relay\n\n"
+                << std::string(2000 + i * 10, 'b') << "\n";
         }
         const int port = UnusedPort();
-        if (std::system((dovecot + "start " + folder + " " + std::to_string(port) + files).c_str())) {
+        if (std::system(
+                (dovecot + "start " + folder + " " + std::to_string(port) + files).c_str())) {
             return 1;
         }
         rusage before{}, after{}, self{};

@@ -28,11 +28,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int count = 0, total = 0, result = 0;
     char* text = nullptr;
     switch (data[0] % 5) {
-        case 0: result = client.ReadResponse(); break;
-        case 1: result = client.ParseStat(count, total); break;
-        case 2: result = client.ParseList(expected); break;
-        case 3: result = client.ParseUidl(expected); break;
-        case 4: result = client.ReadMultiLine(text, expected); break;
+        case 0:
+            result = client.ReadResponse();
+            break;
+        case 1:
+            result = client.ParseStat(count, total);
+            break;
+        case 2:
+            result = client.ParseList(expected);
+            break;
+        case 3:
+            result = client.ParseUidl(expected);
+            break;
+        case 4:
+            result = client.ReadMultiLine(text, expected);
+            break;
     }
     const bool kept = text == nullptr || std::strlen(text) < size;
     if ((result && (size < 3 || data[2] != '+')) || !kept || client.m_strLastReply.size() > size ||
