@@ -1,5 +1,6 @@
-// The Qt window as the user meets it: start-up, the settings file, the menu
-// with the information box, and a start without sockets.
+// The Qt window as the user meets it: its fields filled from the settings
+// file, which it keeps private; fields named for screen readers; the menu
+// with the information box; the message box; a start without sockets.
 #include <sys/stat.h>
 
 #include <QAccessible>
@@ -16,111 +17,89 @@
 
 namespace {
 
-TEST(WindowTest, StartUpFillsTheFieldsFromTheStore) {
-    PrivateSettings settings;
-    for (const char* stored : {"", "pop.example.de|jürgen|geh eim"}) {
-        if (*stored != '\0') {
-            QSettings store;
-            store.setValue("settings/server", "pop.example.de");
-            store.setValue("settings/user", QString::fromUtf8("jürgen"));
-            store.setValue("settings/password", "geh eim");
-        }
-        CMailboxDialog dialog;
-        dialog.OnInitDialog();
-        EXPECT_EQ(dialog.GetDlgItemText(IDC_SERVER) + "|" + dialog.GetDlgItemText(IDC_USER) + "|" +
-                      dialog.GetDlgItemText(IDC_PASSWORD),
-                  *stored ? stored : "||");
-        EXPECT_EQ(dialog.GetDlgItemText(IDC_STATUS), "Status-Meldungen");
-        EXPECT_EQ(dialog.IsDlgButtonChecked(IDC_REMEMBER), 0);
-    }
+unsigned Mode(const std::string& path) {
+    struct stat info {};
+    stat(path.c_str(), &info);
+    return info.st_mode & 0777;
 }
 
-TEST(WindowTest, TheStoreAndItsFolderAreForTheOwnerOnly) {
+// Opens a modal box, closes it, and gives its title and text.
+QString BoxOf(const std::function<void()>& open) {
+    QString seen;
+    WhenModalShows([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        seen =
+            modal->windowTitle() + "|" + (box ? box->text() : modal->findChild<QLabel*>()->text());
+        static_cast<QDialog*>(modal)->accept();
+    });
+    open();
+    return seen;
+}
+
+TEST(WindowTest, TheSettingsFileFillsTheFieldsAndStaysPrivate) {
     PrivateSettings settings;
     const std::string path = SettingsFile::FilePath().toStdString();
     const std::string folder = path.substr(0, path.rfind('/'));
     chmod(settings.folder.path().toUtf8(), 0755);
     const mode_t saved = umask(0);  // the most careless setting a user can have
-    auto mode = [](const std::string& name) {
-        struct stat info {};
-        stat(name.c_str(), &info);
-        return info.st_mode & 0777;
-    };
-    for (const char* value : {"geheim", "again"}) {
-        ASSERT_EQ(UserSettings().WriteProfileString("settings", "password", value), 1);
-        EXPECT_EQ(mode(path), 0600u);
-        EXPECT_EQ(mode(folder), 0700u);
-        EXPECT_EQ(mode(settings.folder.path().toStdString()), 0755u);  // not Tarvik's to change
+    for (const char* user : {"jürgen", "bob"}) {
+        ASSERT_EQ(UserSettings().WriteProfileString("settings", "user", user), 1);
+        EXPECT_EQ(Mode(path), 0600u);
+        EXPECT_EQ(Mode(folder), 0700u);
+        EXPECT_EQ(Mode(settings.folder.path().toStdString()), 0755u);  // not Tarvik's to change
         chmod(path.c_str(), 0644);  // and when they were opened up by hand
         chmod(folder.c_str(), 0777);
     }
     umask(saved);
-    EXPECT_EQ(UserSettings().GetProfileString("settings", "password", "-"), "again");
+    QSettings().setValue("settings/server", "pop.example.de");
+    QSettings().setValue("settings/password", QStringList{"not", "text"});
+    CMailboxDialog dialog;
+    dialog.OnInitDialog();
+    EXPECT_EQ(dialog.GetDlgItemText(IDC_SERVER) + "|" + dialog.GetDlgItemText(IDC_USER) + "|" +
+                  dialog.GetDlgItemText(IDC_PASSWORD) + "|" + dialog.GetDlgItemText(IDC_STATUS),
+              "pop.example.de|bob||Status-Meldungen");
 }
 
-TEST(WindowTest, FieldsAreNamedAfterTheirLabelsAndTabKeepsTemplateOrder) {
+TEST(WindowTest, WhatOnlyTheQtWindowDoes) {
+    PrivateSettings settings;
     CMailboxDialog dialog;
-    const std::pair<int, const char*> fields[] = {
-        {IDC_SERVER, "Mailserver (z.b.: pop.example.de):"},
-        {IDC_USER, "Username:"},
-        {IDC_PASSWORD, "Passwort:"}};
-    for (const auto& [id, label] : fields) {
+    dialog.OnInitDialog();
+    for (auto [id, label] :
+         {std::pair<int, const char*>{IDC_SERVER, "Mailserver (z.b.: pop.example.de):"},
+          {IDC_USER, "Username:"},
+          {IDC_PASSWORD, "Passwort:"}}) {
         QAccessibleInterface* field = QAccessible::queryAccessibleInterface(dialog.GetDlgItem(id));
         EXPECT_EQ(field->text(QAccessible::Name), QString::fromUtf8(label));
     }
     QWidget* widget = dialog.GetDlgItem(IDCANCEL);
     for (int id : {IDC_MESSAGES, IDC_CHECK_NOW, IDC_SERVER, IDC_USER, IDC_PASSWORD, IDC_REMEMBER,
-                   IDC_DELETE, IDCANCEL}) {
+                   IDC_DELETE, IDCANCEL}) {  // Tab goes through the controls in template order
         do {
             widget = widget->nextInFocusChain();
         } while (widget->focusPolicy() == Qt::NoFocus || widget->parentWidget() != &dialog);
         EXPECT_EQ(widget, dialog.GetDlgItem(id)) << id;
     }
-}
-
-TEST(WindowTest, TheMenuOpensTheInformationBox) {
-    PrivateSettings settings;
-    CMailboxDialog dialog;
-    dialog.OnInitDialog();
     const QList<QAction*> items = dialog.m_systemMenu.actions();
     ASSERT_EQ(items.size(), 2);
     EXPECT_TRUE(items[0]->isSeparator());
     EXPECT_EQ(items[1]->text(), QString::fromUtf8("Inf&o über Tarvik..."));
-    QString seen;
-    WhenModalShows([&](QWidget* modal) {
-        auto* info = static_cast<CInfoDialog*>(modal);
-        seen = info->windowTitle() + "|" + info->findChild<QLabel*>()->text();
-        static_cast<QPushButton*>(info->GetDlgItem(IDOK))->click();
-    });
-    items[1]->trigger();
-    EXPECT_EQ(seen, QString::fromUtf8("Info über Tarvik|Tarvik Version 1.0 - tarvikon?"));
+    EXPECT_EQ(BoxOf([&] { items[1]->trigger(); }),
+              QString::fromUtf8("Info über Tarvik|Tarvik Version 1.0 - tarvikon?"));
     for (int id : {15, 32, 0xF060}) {
         dialog.OnSysCommand(id);  // a box would block here, with nobody to close it
     }
-}
-
-TEST(WindowTest, DeletingWithoutASelectionShowsTheMessageBox) {
-    CMailboxDialog dialog;
-    QString text;
-    WhenModalShows([&](QWidget* modal) {
-        text = static_cast<QMessageBox*>(modal)->text();
-        static_cast<QMessageBox*>(modal)->button(QMessageBox::Ok)->click();
-    });
-    dialog.OnDeleteSelected();
-    EXPECT_EQ(text, QString::fromUtf8("Keine Mail zu löschen ausgewählt"));
+    EXPECT_EQ(BoxOf([&] { dialog.OnDeleteSelected(); }),
+              QString::fromUtf8("Tarvik|Keine Mail zu löschen ausgewählt"));
 }
 
 TEST(WindowTest, WithoutSocketsOnlyTheMessageShows) {
     PrivateSettings settings;
-    QString text;
-    WhenModalShows([&](QWidget* modal) {
-        text = static_cast<QMessageBox*>(modal)->text();
-        EXPECT_EQ(QApplication::topLevelWidgets().size(), 1);
-        static_cast<QMessageBox*>(modal)->button(QMessageBox::Ok)->click();
-    });
     CMailCheckApp app([] { return 0; });
-    EXPECT_FALSE(app.InitInstance());
-    EXPECT_EQ(text, "Fehler beim Initialisieren der Windows-Sockets.");
+    EXPECT_EQ(BoxOf([&] {
+                  EXPECT_FALSE(app.InitInstance());
+                  EXPECT_EQ(QApplication::topLevelWidgets().size(), 0);  // and it is gone
+              }),
+              "Tarvik|Fehler beim Initialisieren der Windows-Sockets.");
     EXPECT_FALSE(QFile::exists(SettingsFile::FilePath()));
 }
 

@@ -1,9 +1,8 @@
 // A scripted POP3 server on a fake clock. A transcript is a string of rows,
 // each ended by '|': "S" and a line the server sends (CR LF added), "=" bytes
 // it sends as they are, "C" the line the client must send, "W" milliseconds
-// of silence, "X" a close, "!" a reset, "?" a text for the check hook when the
-// conversation gets there. All the client sent is compared with the "C" rows
-// as one string, CR LF included.
+// of silence, "X" a close, "!" a reset. All the client sent is compared with
+// the "C" rows as one string, CR LF included.
 //
 // Time moves only when the code under test sleeps, and each sleep gives the
 // server its turn, so a ten-second idle time-out passes in no real time.
@@ -148,15 +147,14 @@ public:
                 }
             } else if (kind == 'X') {
                 shutdown(m_client, 1);  // no more sends
-            } else if (kind == '!') {
+            } else {                    // '!'
+
                 const linger abort{1, 0};  // closing now sends RST instead of FIN
                 setsockopt(m_client, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abort),
                            sizeof abort);
                 platform::CloseSocketHandle(m_client);
                 m_client = platform::kInvalidSocket;
                 m_gone = true;
-            } else {
-                onCheck(text);
             }
         }
     }
@@ -176,7 +174,6 @@ public:
     platform::SocketHandle m_listener = socket(AF_INET, SOCK_STREAM, 0);
     int port;
     std::string expected;  // what the client must send
-    std::function<void(const std::string&)> onCheck;
 
 private:
     std::string m_rows, m_inbox;
