@@ -19,13 +19,13 @@ CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 # Without a display the script says how to start the program; that is no failure.
 run:
 	@scripts/install-deps.sh run
-	@cmake -S . -B build $(CMAKE_FLAGS) -DTARVIK_TESTS=OFF -DTARVIK_BENCHMARKS=OFF >/dev/null
+	@cmake -S . -B build $(CMAKE_FLAGS) -DTARVIK_TESTS=OFF -DTARVIK_BENCHMARKS=OFF -DTARVIK_PACKAGE=OFF >/dev/null
 	@cmake --build build -j $(JOBS) --target tarvik
 	@scripts/run.sh build; rc=$$?; [ $$rc -eq 2 ] || exit $$rc
 
 build:
 	@scripts/install-deps.sh test
-	@cmake -S . -B build $(CMAKE_FLAGS) -DTARVIK_TESTS=ON -DTARVIK_BENCHMARKS=ON >/dev/null
+	@cmake -S . -B build $(CMAKE_FLAGS) -DTARVIK_TESTS=ON -DTARVIK_BENCHMARKS=ON -DTARVIK_PACKAGE=OFF >/dev/null
 	@cmake --build build -j $(JOBS)
 
 # The unit tests once more under AddressSanitizer and UndefinedBehaviorSanitizer.
@@ -47,9 +47,14 @@ fuzz:
 bench: build
 	@scripts/bench.sh build
 
+# The package, then Debian's checks of it: lintian, desktop-file-validate and
+# appstreamcli, each failing on any finding.
 package: build
 	@scripts/install-deps.sh package
-	@cd build && rm -f tarvik_*.deb && cpack -G DEB >/dev/null && ls -1 $$PWD/tarvik_*.deb
+	@cmake -S . -B build -DTARVIK_PACKAGE=ON >/dev/null
+	@cmake --build build -j $(JOBS)
+	@cd build && rm -f tarvik_*.deb && cpack -G DEB >/dev/null
+	@scripts/lint-package.sh build/tarvik_*.deb
 
 screenshot: build
 	@scripts/screenshot.sh

@@ -108,7 +108,9 @@ int main(int argc, char** argv) {
             rows = dialog.m_listBox->count();
             commands = relay.lines;  // read after the relay's thread has ended
         }
-        std::system((dovecot + "stop " + folder).c_str());
+        if (std::system((dovecot + "stop " + folder).c_str()) != 0) {
+            return 1;
+        }
         std::filesystem::remove_all(folder + ".in");
         getrusage(RUSAGE_SELF, &self);
         std::printf("%9d %5d %9d %8.2f %12.1f %15.3f %9.1f\n", count, rows, commands, wall,

@@ -12,5 +12,5 @@
 #define TARVIK_PRODUCT_NAME "Anwendung Tarvik"
 #define TARVIK_ORIGINAL_FILENAME "Tarvik.EXE"
 #define TARVIK_COMPANY_NAME "Tarvik"
-#define TARVIK_LEGAL_COPYRIGHT "Copyright (C) 2026 Tarvik"
+#define TARVIK_LEGAL_COPYRIGHT "Copyright (C) 2026 Tarvik developers, MIT License"
 #define TARVIK_VERSION_STRING "1.0.0.1"
