@@ -14,7 +14,6 @@
 #include <thread>
 
 #include "res/resource.h"
-#include "tests/support/qt_test.h"
 #include "tests/support/transcript.h"
 #include "ui/qt/mailbox_dialog.h"
 
@@ -72,7 +71,6 @@ double Cpu(const rusage& r) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    PrivateSettings settings;
     std::printf("%9s %5s %9s %8s %12s %15s %9s\n", "messages", "rows", "commands", "wall s",
                 "wall/cmd ms", "cpu/message ms", "peak MiB");
     const std::string dovecot = TESTS_DIR "/support/dovecot.sh ", folder = "/tmp/tvk.bench";

@@ -2,9 +2,7 @@
 // each against a header text written out.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
-#include <string>
 
 #include "mail/message_text.h"
 
@@ -12,10 +10,9 @@ namespace {
 
 TEST(MessageTextTest, Fields) {
     struct Case {
-        std::string text;
-        const char* name;
+        const char *text, *name;
         int occurrence;
-        std::string value;
+        const char* value;
     } cases[] = {
         // clang-format off
         {"Subject: Hello\r\nFrom: x y", "From", 0, "x y"},
@@ -35,6 +32,7 @@ TEST(MessageTextTest, Fields) {
         {"Subject: one\r\nSubject: two", "Subject", 2, ""},
         {"Subject: one\r\nSubject: two", "Subject", -1, "one"},
         {"From: a\r\n\r\nSubject: b", "Subject", 0, ""},
+        {"\r\n\r\nSubject: b", "Subject", 0, ""},
         {"Subject: a\r\nFrom: b\r\n", "From", 0, "b"},
         {"Subject: a\r\n \r\nFrom: b", "Subject", 0, "a"},
         {"Subject: a\r\n \r\nFrom: b", "From", 0, "b"},
@@ -43,27 +41,15 @@ TEST(MessageTextTest, Fields) {
         {"Subject: a\rb\r\r\n c\r\n", "Subject", 0, "a\rb\r c"},
         {"Subject: \xdc" "ber \xe4\v\r\nFrom: J\xc3\xbcrgen", "Subject", 0, "\xdc" "ber \xe4"},
         {"\xfc" "From: a\r\nFROM: =?UTF-8?Q?J=C3=BCrgen?= <j@x>", "From", 0, "=?UTF-8?Q?J=C3=BCrgen?= <j@x>"},
-        {"", "Subject", 0, ""},
+        {nullptr, "Subject", 0, ""},
         // clang-format on
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
+        SCOPED_TRACE(c.text ? c.text : "(no text)");
         CMessageText message;
-        message.m_pszText = strdup(c.text.c_str());
+        message.m_pszText = c.text ? strdup(c.text) : nullptr;
         EXPECT_EQ(message.GetField(c.name, c.occurrence), c.value);
-        EXPECT_EQ(std::string(message.m_pszText), c.text);  // queries only read
-    }
-}
-
-TEST(MessageTextTest, HeaderBlock) {
-    CMessageText message;
-    EXPECT_EQ(message.GetHeaderBlock() + message.GetSubject() + message.GetFrom(), "");
-    for (auto [text, block] : {std::pair<const char*, const char*>{"A: a\r\n\r\nB: b", "A: a"},
-                               {"\r\n\r\nSubject: b", ""},
-                               {"A: a\r\nB: b\r\n", "A: a\r\nB: b\r\n"}}) {
-        std::free(message.m_pszText);
-        message.m_pszText = strdup(text);
-        EXPECT_EQ(message.GetHeaderBlock(), block);
+        EXPECT_STREQ(message.m_pszText, c.text);  // queries only read
     }
 }
 

@@ -10,10 +10,8 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <functional>
 #include <string>
-#include <thread>
 
 #include "platform/clock.h"
 #include "platform/socket_api.h"
@@ -96,7 +94,7 @@ public:
         m_client = platform::kInvalidSocket;
         m_rows = transcript;
         m_next = m_sent = m_taken = 0;
-        m_gone = m_waiting = false;
+        gone = m_waiting = false;
         m_inbox = expected = "";
         const std::string rows = "|" + transcript;
         for (size_t at = 0; (at = rows.find("|C", at)) != std::string::npos; ++at) {
@@ -106,7 +104,7 @@ public:
 
     // Does what the transcript allows now, without blocking.
     void Pump() {
-        if (m_client == platform::kInvalidSocket && !m_gone) {
+        if (m_client == platform::kInvalidSocket && !gone) {
             m_client = accept(m_listener, nullptr, nullptr);
             const int on = 1;  // each row must reach the client at once, not when Nagle lets it
             setsockopt(m_client, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on),
@@ -117,7 +115,7 @@ public:
         for (int n = 1; n > 0 && m_client != platform::kInvalidSocket;) {
             n = platform::ReceiveBytes(m_client, buffer, sizeof buffer);
             m_inbox.append(buffer, n > 0 ? n : 0);
-            m_gone = m_gone || n == 0;
+            gone = gone || n == 0;
         }
         for (size_t end; m_client != platform::kInvalidSocket &&
                          (end = m_rows.find('|', m_next)) != std::string::npos;
@@ -146,41 +144,35 @@ public:
                     return;
                 }
             } else if (kind == 'X') {
-                shutdown(m_client, 1);  // no more sends
-            } else {                    // '!'
-
+                shutdown(m_client, 1);     // no more sends
+            } else {                       // '!'
                 const linger abort{1, 0};  // closing now sends RST instead of FIN
                 setsockopt(m_client, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abort),
                            sizeof abort);
                 platform::CloseSocketHandle(m_client);
                 m_client = platform::kInvalidSocket;
-                m_gone = true;
+                gone = true;
             }
         }
     }
 
-    // Every byte the client sent, once it has closed its end; waits that
-    // long for a client to come when asked to.
-    std::string Finish(int seconds = 5, bool waitForClient = false) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-        do {
-            Pump();
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        } while (!m_gone && (waitForClient || m_client != platform::kInvalidSocket) &&
-                 std::chrono::steady_clock::now() < deadline);
+    // Every byte the client sent; once it has closed its end, that is all.
+    std::string Finish() {
+        Pump();
         return m_inbox;
     }
 
     platform::SocketHandle m_listener = socket(AF_INET, SOCK_STREAM, 0);
     int port;
     std::string expected;  // what the client must send
+    bool gone = false;     // the client has closed its end
 
 private:
     std::string m_rows, m_inbox;
     size_t m_next = 0, m_sent = 0, m_taken = 0;
     uint32_t m_waitStart = 0;
     platform::SocketHandle m_client = platform::kInvalidSocket;
-    bool m_gone = false, m_waiting = false;
+    bool m_waiting = false;
 };
 
 // A loopback port on which nobody listens.

@@ -14,7 +14,10 @@ int main(int, char** argv) {
     platform::SetClock(nullptr);
     ScriptedServer server(unused, CPop3Client::kPort);
     server.Play(argv[1]);
-    const std::string sent = server.Finish(60, true);
+    for (int i = 0; i < 6000 && !server.gone; ++i, Sleep(10)) {
+        server.Pump();
+    }
+    const std::string sent = server.Finish();
     HWND window = FindWindowW(nullptr, L"tarvikon");
     const int rows = static_cast<int>(SendDlgItemMessageW(window, IDC_MESSAGES, LB_GETCOUNT, 0, 0));
     for (int row = 0; row < rows; ++row) {
