@@ -3,6 +3,7 @@
 // information box, the message boxes, a start without sockets; and one run
 // against a real Dovecot: fields from the store, list, delete, list again.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -135,7 +136,8 @@ std::string Rows(const CMailboxDialog& dialog) {
 // Dovecot is started by a script with a configuration of its own and stopped
 // by its PID; without it the run is skipped, but not in CI.
 TEST(WindowTest, AgainstDovecotListDeleteTheSecondRowTwiceListAgain) {
-    const std::string dovecot = TESTS_DIR "/support/dovecot.sh ", folder = "/tmp/tvk.e2e",
+    const std::string dovecot = TESTS_DIR "/support/dovecot.sh ",
+                      folder = "/tmp/tvk." + std::to_string(getpid()),
                       port = std::to_string(UnusedPort());
     FILE* start = popen(
         (dovecot + "start " + folder + " " + port + " " TESTS_DIR "/data/*.eml").c_str(), "r");
