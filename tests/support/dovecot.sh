@@ -2,12 +2,13 @@
 # Starts a Dovecot of the tests' own on 127.0.0.1:PORT, configured in FOLDER,
 # with user alice (password secret) and the given message files (LF line
 # ends) in a Maildir, numbered in the order given; "stop" ends it by its PID
-# and removes the folder. Never touches the system's Dovecot.
+# and removes the folder. Never touches the system's Dovecot. Should the test
+# that started it die first, it ends by itself after two minutes.
 #   dovecot.sh start FOLDER PORT MESSAGE...    dovecot.sh stop FOLDER
 set -eu
 dir=$2
 if [ "$1" = stop ]; then
-  [ -s "$dir/run/master.pid" ] && kill "$(cat "$dir/run/master.pid")"
+  [ -s "$dir/pid" ] && kill "$(cat "$dir/pid")"
   rm -rf "$dir"
   exit 0
 fi
@@ -25,7 +26,8 @@ done
 chown -R 65534:65534 "$dir/mail"
 echo "alice:{PLAIN}secret:65534:65534::$dir/mail" >"$dir/passwd"
 sed "s|@DIR@|$dir|g; s|@PORT@|$port|g" "$(dirname "$0")/dovecot.conf" >"$dir/dovecot.conf"
-/usr/sbin/dovecot -c "$dir/dovecot.conf"
+timeout 120 /usr/sbin/dovecot -F -c "$dir/dovecot.conf" </dev/null >/dev/null 2>&1 &
+echo $! >"$dir/pid"
 for _ in $(seq 150); do
   (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && exit 0
   sleep 0.1
