@@ -18,7 +18,7 @@
 #include <cstdio>
 #include <functional>
 
-#include "app/qt/mail_check_app.h"
+#include "app/mail_check_app.h"
 #include "res/resource.h"
 #include "tests/support/transcript.h"
 #include "ui/qt/info_dialog.h"

@@ -1,4 +1,4 @@
-#include "app/qt/mail_check_app.h"
+#include "app/mail_check_app.h"
 
 #include <QCoreApplication>
 

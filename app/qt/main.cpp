@@ -1,6 +1,6 @@
 #include <QApplication>
 
-#include "app/qt/mail_check_app.h"
+#include "app/mail_check_app.h"
 #include "platform/sockets.h"
 #include "res/version.h"
 

@@ -1,4 +1,4 @@
-#include "app/win32/mail_check_app.h"
+#include "app/mail_check_app.h"
 
 #include "platform/windows_api.h"
 

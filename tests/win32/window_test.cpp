@@ -3,7 +3,7 @@
 
 #include <thread>
 
-#include "app/win32/mail_check_app.h"
+#include "app/mail_check_app.h"
 #include "platform/windows_api.h"
 #include "ui/win32/wide_text.h"
 

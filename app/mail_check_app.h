@@ -1,6 +1,7 @@
 // The application: starts the socket library, names the settings store and
 // runs the mailbox window until it closes. There is no loop of its own: the
-// window's modal loop is the program's only one.
+// window's modal loop is the program's only one. app/qt and app/win32 each
+// run their own window.
 #pragma once
 
 class CMailCheckApp {
