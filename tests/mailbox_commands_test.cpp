@@ -112,10 +112,10 @@ TEST_F(CommandsTest, Listing) {
         // Server text shows as UTF-8 where it is, else as Latin-1; rows are
         // cut at 1023 bytes, and never inside a UTF-8 character.
         {kLogin + Stat(5) + Stat(5) + List(5) + Top(1, "Subject: x" + utf8) + Top(2, "Subject: " + latin1) +
-             Top(3, "Subject: \xc3\x9c" "ber|SFrom: J\xc3\xbcrgen") + Top(4, "Subject: \xe0\x80\xaf \xed\xa0\x80") +
+             Top(3, "Subject: \xc3\x9c" "ber|SFrom: J\xc3\xbcrgen") + Top(4, "Subject: \xe0\x80\xaf \xed\xa0\x80\xf5\x80\x80\x80") +
              Top(5, "Subject: " + std::string(2000, 's')) + kEnd,
          "(001) x" + utf8.substr(0, 1014) + "\n(002) " + DisplayText(latin1.substr(0, 1017)) + "\n(003) \xc3\x9c" "ber von J\xc3\xbcrgen: 300 bytes\n"
-             "(004) \xc3\xa0\xc2\x80\xc2\xaf \xc3\xad\xc2\xa0\xc2\x80 von : 400 bytes\n(005) " + std::string(1017, 's') + "\n", asked},
+             "(004) \xc3\xa0\xc2\x80\xc2\xaf \xc3\xad\xc2\xa0\xc2\x80\xc3\xb5\xc2\x80\xc2\x80\xc2\x80 von : 400 bytes\n(005) " + std::string(1017, 's') + "\n", asked},
         // clang-format on
     };
     for (const Case& c : cases) {

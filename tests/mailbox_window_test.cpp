@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -43,8 +44,8 @@ unsigned Mode(const std::string& path) {
     return info.st_mode & 0777;
 }
 
-// Opens a modal box, closes it once it shows (its loop blocks the test), and
-// gives its title and text.
+// Opens a modal box, closes it with its first button once it shows (its loop
+// blocks the test), and gives its title and first text.
 QString BoxOf(const std::function<void()>& open) {
     QString seen;
     QTimer closer;
@@ -53,7 +54,7 @@ QString BoxOf(const std::function<void()>& open) {
             auto* box = qobject_cast<QMessageBox*>(modal);
             seen = modal->windowTitle() + "|" +
                    (box ? box->text() : modal->findChild<QLabel*>()->text());
-            static_cast<QDialog*>(modal)->accept();
+            modal->findChild<QPushButton*>()->click();  // its first: OK, or Abbrechen
         }
     });
     closer.start(5);
@@ -114,15 +115,19 @@ TEST(WindowTest, WhatOnlyTheQtWindowDoes) {
               QString::fromUtf8("Tarvik|Keine Mail zu löschen ausgewählt"));
 }
 
-TEST(WindowTest, WithoutSocketsOnlyTheMessageShows) {
+TEST(WindowTest, StartUp) {
     PrivateSettings settings;
-    CMailCheckApp app([] { return 0; });
+    CMailCheckApp withoutSockets([] { return 0; });
     EXPECT_EQ(BoxOf([&] {
-                  EXPECT_FALSE(app.InitInstance());
+                  EXPECT_FALSE(withoutSockets.InitInstance());
                   EXPECT_EQ(QApplication::topLevelWidgets().size(), 0);  // and it is gone
               }),
               "Tarvik|Fehler beim Initialisieren der Windows-Sockets.");
     EXPECT_FALSE(QFile::exists(SettingsFile::FilePath()));
+    CMailCheckApp app([] { return 1; });
+    EXPECT_EQ(BoxOf([&] { EXPECT_FALSE(app.InitInstance()); }),
+              "tarvikon|Mailserver (z.b.: pop.example.de):");
+    EXPECT_TRUE(SettingsFile::FilePath().endsWith("/Tarvik/Tarvik.conf"));
 }
 
 std::string Rows(const CMailboxDialog& dialog) {

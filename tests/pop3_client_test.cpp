@@ -1,6 +1,8 @@
 // The POP3 client and its connection: how they judge and parse replies, the
 // idle time-out, what a hostile server cannot do, and, in real time, what a
 // silent server and an unanswered connect cost: ten seconds, no more.
+#include <fcntl.h>
+
 #include <chrono>
 #include <climits>
 #include <cstdlib>
@@ -19,6 +21,9 @@ TEST_F(Pop3ClientTest, WithoutAConversation) {
     EXPECT_EQ(client.Connect("no-such-host.invalid", "alice", "secret", 110), 0);
     EXPECT_EQ(platform::GetLastError(), platform::kInvalidArgument);
     EXPECT_EQ(client.Connect("127.0.0.1", "alice", "secret", UnusedPort()), 0);
+#ifndef _WIN32
+    EXPECT_EQ(fcntl(client.m_connection.m_socket, F_GETFL) & O_NONBLOCK, 0);  // blocking again
+#endif
     EXPECT_EQ(platform::GetLastError(), 10061);                         // WSAECONNREFUSED
     EXPECT_NE(client.m_connection.m_socket, platform::kInvalidSocket);  // open until closed
     EXPECT_EQ(client.Disconnect() + client.m_connection.Close(), -1);
@@ -32,6 +37,14 @@ TEST_F(Pop3ClientTest, WithoutAConversation) {
         sent = client.m_connection.Send("NOOP\r\n", 6);
     }
     EXPECT_EQ(sent, 0);
+    int count, total;  // a command that cannot be sent fails at once, without waiting for a reply
+    char* text = nullptr;
+    client.m_sizes = {1};
+    const uint32_t begin = clock.now;
+    EXPECT_EQ(client.Stat(count, total) + client.Reset() + client.LoadList(), 0);
+    client.m_bListLoaded = 1;
+    EXPECT_EQ(client.GetTop(1, text) + client.Delete(1), 0);
+    EXPECT_EQ(clock.now, begin);
 }
 
 // What each reader makes of a reply: the verdict, the reason, and what it
