@@ -33,18 +33,18 @@ TEST_F(Pop3ClientTest, WithoutAConversation) {
     server.Pump();
     server.Play("");
     int sent = 1;  // to a peer that has gone: fails, and no signal ends the process
-    for (int i = 0; i < 200 && sent; ++i, clock.Sleep(1)) {
+    for (int i = 0; i < 200 && sent; ++i, server.Sleep(1)) {
         sent = client.m_connection.Send("NOOP\r\n", 6);
     }
     EXPECT_EQ(sent, 0);
     int count, total;  // a command that cannot be sent fails at once, without waiting for a reply
     char* text = nullptr;
     client.m_sizes = {1};
-    const uint32_t begin = clock.now;
+    const uint32_t begin = server.now;
     EXPECT_EQ(client.Stat(count, total) + client.Reset() + client.LoadList(), 0);
     client.m_bListLoaded = 1;
     EXPECT_EQ(client.GetTop(1, text) + client.Delete(1), 0);
-    EXPECT_EQ(clock.now, begin);
+    EXPECT_EQ(server.now, begin);
 }
 
 // What each reader makes of a reply: the verdict, the reason, and what it
@@ -138,11 +138,11 @@ TEST_F(Pop3ClientTest, Replies) {
         Attach(client, c.reader == 't' ? c.rows : "=" + c.rows + "|");
         platform::SetLastError(0);
         int result = -1;
-        const uint32_t begin = clock.now;
+        const uint32_t begin = server.now;
         EXPECT_EQ(Read(client, c.reader, result), c.kept);
         EXPECT_EQ(result, c.result);
         EXPECT_EQ(platform::GetLastError(), c.error);
-        EXPECT_TRUE(c.elapsed == 0 || clock.now - begin == c.elapsed) << clock.now - begin;
+        EXPECT_TRUE(c.elapsed == 0 || server.now - begin == c.elapsed) << server.now - begin;
     }
 }
 
@@ -172,8 +172,7 @@ double SecondsOf(const std::function<void()>& wait) {
 // Real time: a silent server costs the user ten seconds, and a host that
 // never answers a connect (here a listener whose queue of 4 is full) too.
 TEST(Pop3ClientSlowTest, TenSecondsForASilentServerAndForAnUnansweredConnect) {
-    FakeClock fake;
-    ScriptedServer server(fake);  // never accepts: no one pumps it
+    ScriptedServer server;  // never accepts: no one pumps it
     platform::SetClock(nullptr);
     CPop3Client silent, unanswered;
     CTcpConnection queued[4];

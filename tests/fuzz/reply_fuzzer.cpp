@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         write(ends[1], data + 2, size - 2) != static_cast<ssize_t>(size - 2) + close(ends[1])) {
         return 0;
     }
-    FakeClock clock;  // the closed peer then times out at once
+    static ScriptedServer clock;  // the closed peer then times out at once
     CPop3Client client;
     client.m_connection.m_socket = ends[0];
     const int expected = static_cast<int8_t>(data[1]) * 1000003;

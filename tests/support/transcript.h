@@ -4,13 +4,13 @@
 // of silence, "X" a close, "!" a reset. All the client sent is compared with
 // the "C" rows as one string, CR LF included.
 //
-// Time moves only when the code under test sleeps, and each sleep gives the
-// server its turn, so a ten-second idle time-out passes in no real time.
+// The server is the clock too: time moves only when the code under test
+// sleeps, and each sleep gives the server its turn, so a ten-second idle
+// time-out passes in no real time.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 
 #include "platform/clock.h"
@@ -36,24 +36,6 @@ inline std::string Top(int n, const std::string& header) {
     return "CTOP " + std::to_string(n) + " 0|S+OK|S" + header + "|S|S.|";
 }
 
-// Starts shortly before the 32-bit counter wraps, so every wait crosses it.
-struct FakeClock : platform::Clock {
-    FakeClock() { platform::SetClock(this); }
-    ~FakeClock() override { platform::SetClock(nullptr); }
-    uint32_t Ticks() override {
-        EXPECT_LT(++reads, 100000) << "the clock is read on and on without a sleep: a busy loop";
-        return now += reads < 100000 ? 0 : 1000;
-    }
-    void Sleep(uint32_t ms) override {
-        now += ms;
-        reads = 0;
-        onSleep();
-    }
-    uint32_t now = 0xFFFFF000u;
-    int reads = 0;
-    std::function<void()> onSleep = [] {};
-};
-
 // Winsock wants its start-up before any socket, the client's included.
 inline const int kSocketsStarted = platform::StartSockets();
 
@@ -73,17 +55,36 @@ inline int Listen(platform::SocketHandle fd, int port = 0) {
                : 0;
 }
 
-// Plays its transcript to one client at a time.
-class ScriptedServer {
+// A loopback port on which nobody listens.
+inline int UnusedPort() {
+    const platform::SocketHandle fd = socket(AF_INET, SOCK_STREAM, 0);
+    const int port = Listen(fd);
+    platform::CloseSocketHandle(fd);
+    return port;
+}
+
+// Plays its transcript to one client at a time. The clock starts shortly
+// before the 32-bit counter wraps, so every wait crosses it.
+class ScriptedServer : public platform::Clock {
 public:
-    explicit ScriptedServer(FakeClock& clock, int fixedPort = 0)
-        : port(Listen(m_listener, fixedPort)) {
+    explicit ScriptedServer(int fixedPort = 0) : port(Listen(m_listener, fixedPort)) {
         platform::SetBlocking(m_listener, false);
-        clock.onSleep = [this] { Pump(); };
+        platform::SetClock(this);
     }
-    ~ScriptedServer() {
+    ~ScriptedServer() override {
+        platform::SetClock(nullptr);
         Play("");
         platform::CloseSocketHandle(m_listener);
+    }
+    // A reader that polls on and on without sleeping fails the test.
+    uint32_t Ticks() override {
+        EXPECT_LT(++m_reads, 100000) << "the clock is read on and on without a sleep: a busy loop";
+        return now += m_reads < 100000 ? 0 : 1000;
+    }
+    void Sleep(uint32_t ms) override {
+        now += ms;
+        m_reads = 0;
+        Pump();
     }
 
     // Lets the current client go; the next one gets this transcript.
@@ -138,9 +139,8 @@ public:
                 }
                 m_taken = m_inbox.find('\n', m_taken) + 1;
             } else if (kind == 'W') {
-                m_waitStart = m_waiting ? m_waitStart : platform::GetTickCount();
-                m_waiting = platform::GetTickCount() - m_waitStart < std::stoul(text);
-                if (m_waiting) {
+                m_waitStart = m_waiting ? m_waitStart : now;
+                if ((m_waiting = now - m_waitStart < std::stoul(text))) {
                     return;
                 }
             } else if (kind == 'X') {
@@ -164,6 +164,7 @@ public:
 
     platform::SocketHandle m_listener = socket(AF_INET, SOCK_STREAM, 0);
     int port;
+    uint32_t now = 0xFFFFF000u;
     std::string expected;  // what the client must send
     bool gone = false;     // the client has closed its end
 
@@ -171,17 +172,10 @@ private:
     std::string m_rows, m_inbox;
     size_t m_next = 0, m_sent = 0, m_taken = 0;
     uint32_t m_waitStart = 0;
+    int m_reads = 0;
     platform::SocketHandle m_client = platform::kInvalidSocket;
     bool m_waiting = false;
 };
-
-// A loopback port on which nobody listens.
-inline int UnusedPort() {
-    const platform::SocketHandle fd = socket(AF_INET, SOCK_STREAM, 0);
-    const int port = Listen(fd);
-    platform::CloseSocketHandle(fd);
-    return port;
-}
 
 class Pop3Test : public ::testing::Test {
 protected:
@@ -193,6 +187,5 @@ protected:
     }
     void ExpectWire() { EXPECT_EQ(server.Finish(), server.expected); }
 
-    FakeClock clock;
-    ScriptedServer server{clock};
+    ScriptedServer server;
 };

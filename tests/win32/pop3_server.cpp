@@ -10,9 +10,8 @@
 #include "ui/win32/wide_text.h"
 
 int main(int, char** argv) {
-    FakeClock unused;
+    ScriptedServer server(CPop3Client::kPort);
     platform::SetClock(nullptr);
-    ScriptedServer server(unused, CPop3Client::kPort);
     server.Play(argv[1]);
     for (int i = 0; i < 6000 && !server.gone; ++i, Sleep(10)) {
         server.Pump();
