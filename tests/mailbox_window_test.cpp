@@ -98,6 +98,7 @@ TEST_F(WindowTest, WhatOnlyTheQtWindowDoes) {
         } while (widget->focusPolicy() == Qt::NoFocus || widget->parentWidget() != &dialog);
         EXPECT_EQ(widget, dialog.GetDlgItem(id)) << id;
     }
+    EXPECT_EQ(dialog.windowIcon().availableSizes(), (QList<QSize>{{32, 32}, {16, 16}}));
     const QList<QAction*> items = dialog.m_systemMenu.actions();
     ASSERT_EQ(items.size(), 2);
     EXPECT_EQ(items[0]->isSeparator() ? items[1]->text() : "",
