@@ -87,9 +87,10 @@ protected:
 TEST_F(CommandsTest, Listing) {
     const char* info = "Info über Message-Größe nicht verfügbar";
     const char* asked = "Erfrage Statistik...";
-    std::string utf8, latin1(2000, '\xfc');
+    std::string utf8, umlauts, latin1(2000, '\xfc');
     for (int i = 0; i < 600; ++i) {
-        utf8 += "\xe2\x82\xac";  // €
+        utf8 += "\xe2\x82\xac";  // €: the cut splits one
+        umlauts += "\xc3\xbc";   // ü: the cut falls between two
     }
     struct Case {
         std::string transcript, rows;
@@ -111,11 +112,11 @@ TEST_F(CommandsTest, Listing) {
         {kLogin + Stat(2000000000) + Stat(2000000000) + "CLIST|S-ERR|CLIST|S-ERR|" + kEnd, "", info},
         // Server text shows as UTF-8 where it is, else as Latin-1; rows are
         // cut at 1023 bytes, and never inside a UTF-8 character.
-        {kLogin + Stat(5) + Stat(5) + List(5) + Top(1, "Subject: x" + utf8) + Top(2, "Subject: " + latin1) +
+        {kLogin + Stat(6) + Stat(6) + List(6) + Top(1, "Subject: x" + utf8) + Top(2, "Subject: " + latin1) +
              Top(3, "Subject: \xc3\x9c" "ber|SFrom: J\xc3\xbcrgen") + Top(4, "Subject: \xe0\x80\xaf \xed\xa0\x80\xf5\x80\x80\x80") +
-             Top(5, "Subject: " + std::string(2000, 's')) + kEnd,
+             Top(5, "Subject: " + std::string(2000, 's')) + Top(6, "Subject: x" + umlauts) + kEnd,
          "(001) x" + utf8.substr(0, 1014) + "\n(002) " + DisplayText(latin1.substr(0, 1017)) + "\n(003) \xc3\x9c" "ber von J\xc3\xbcrgen: 300 bytes\n"
-             "(004) \xc3\xa0\xc2\x80\xc2\xaf \xc3\xad\xc2\xa0\xc2\x80\xc3\xb5\xc2\x80\xc2\x80\xc2\x80 von : 400 bytes\n(005) " + std::string(1017, 's') + "\n", asked},
+             "(004) \xc3\xa0\xc2\x80\xc2\xaf \xc3\xad\xc2\xa0\xc2\x80\xc3\xb5\xc2\x80\xc2\x80\xc2\x80 von : 400 bytes\n(005) " + std::string(1017, 's') + "\n(006) x" + umlauts.substr(0, 1016) + "\n", asked},
         // clang-format on
     };
     for (const Case& c : cases) {
