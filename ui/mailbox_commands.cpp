@@ -14,13 +14,9 @@ constexpr char kSection[] = "settings";
 constexpr int kRowSize = 1024;
 constexpr int kListAttempts = 2;  // per press
 
-#ifdef __GNUC__
-__attribute__((format(printf, 1, 2)))
-#endif
 // printf into a row of at most kRowSize - 1 bytes, never cut inside a
 // UTF-8 character.
-std::string
-FormatRow(const char* format, ...) {
+__attribute__((format(printf, 1, 2))) std::string FormatRow(const char* format, ...) {
     char row[kRowSize];
     va_list values;
     va_start(values, format);
@@ -29,7 +25,8 @@ FormatRow(const char* format, ...) {
     return length < kRowSize ? row : DropCutCharacter(row);
 }
 
-// Reads the fields in the order the window always has: user, password, server.
+// The fields as typed, read in the order both commands read them: user name,
+// password, server.
 struct Fields {
     explicit Fields(const MailboxView& view)
         : user(view.GetDlgItemText(IDC_USER)),
