@@ -26,7 +26,7 @@ DWORD WindowStyle(const ControlTemplate& control) {
         case ControlKind::Edit:
             return style | ES_LEFT | (s & kAutoHScroll ? ES_AUTOHSCROLL : 0) |
                    (s & kPassword ? ES_PASSWORD : 0);
-        case ControlKind::StaticText:
+        case ControlKind::StaticText:  // one line, even in a font a little wider than planned
             return style | SS_LEFTNOWORDWRAP | (s & kNoPrefix ? SS_NOPREFIX : 0);
     }
     return style;
