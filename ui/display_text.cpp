@@ -27,8 +27,6 @@ size_t SequenceAt(const std::string& text, size_t i) {
     return length;
 }
 
-}  // namespace
-
 bool IsUtf8(const std::string& text) {
     for (size_t i = 0, length; i < text.size(); i += length) {
         if ((length = SequenceAt(text, i)) == 0) {
@@ -37,6 +35,8 @@ bool IsUtf8(const std::string& text) {
     }
     return true;
 }
+
+}  // namespace
 
 std::string DisplayText(const std::string& eightBit) {
     if (IsUtf8(eightBit)) {

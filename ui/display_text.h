@@ -5,7 +5,6 @@
 
 #include <string>
 
-bool IsUtf8(const std::string& text);
 // The text as UTF-8 for the screen.
 std::string DisplayText(const std::string& eightBit);
 // A row cut at the end of its buffer may end inside a UTF-8 character; that

@@ -9,6 +9,7 @@
 #include "res/resource.h"
 #include "res/tarvik16.xpm"
 #include "res/tarvik32.xpm"
+#include "ui/display_text.h"
 #include "ui/mailbox_commands.h"
 #include "ui/qt/info_dialog.h"
 
@@ -66,7 +67,7 @@ void CMailboxDialog::OnDeleteSelected() {
 }
 
 void CMailboxDialog::SetStatus(const std::string& text) {
-    if (GetDlgItemText(IDC_STATUS) == text) {
+    if (GetDlgItemText(IDC_STATUS) == DisplayText(text)) {
         return;  // nothing new to paint
     }
     SetDlgItemText(IDC_STATUS, text);
