@@ -8,7 +8,12 @@
 set -eu
 dir=$2
 if [ "$1" = stop ]; then
-  [ -s "$dir/pid" ] && kill "$(cat "$dir/pid")"
+  if [ -s "$dir/pid" ]; then
+    pid=$(cat "$dir/pid")
+    kill "$pid"
+    # Dovecot writes its state as it goes down; removed before that, the folder comes back.
+    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  fi
   rm -rf "$dir"
   exit 0
 fi
