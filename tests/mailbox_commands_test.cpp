@@ -54,6 +54,9 @@ struct FakeWindow : MailboxView, SettingsStore {
 
 const std::string kEnd = "CRSET|S+OK|" + kQuit;
 const std::string kRefused = "S+OK|CUSER alice|S+OK|CPASS secret|S-ERR|" + kQuit;
+// The size list fails to load the first time: message 1 is left out.
+const std::string kFirstSizeLeftOut = kLogin + Stat(3) + Stat(3) + "CLIST|S-ERR later|" + List(3) +
+                                      Top(2, "Subject: two") + Top(3, "Subject: three") + kEnd;
 
 std::string Deletion(int number, int count) {
     return kLogin + Stat(count) + List(count) + "CDELE " + std::to_string(number) + "|S+OK|";
@@ -105,8 +108,7 @@ TEST_F(CommandsTest, Listing) {
         {kLogin + "CSTAT|S+ok 1 0|" + kQuit, "", "Erfragen der Statistik fehlgeschlagen."},
         {kLogin + Stat(0) + kQuit, "", "Keine Mails auf dem Server"},
         {kLogin + Stat(-3) + kEnd, "", asked},
-        {kLogin + Stat(3) + Stat(3) + "CLIST|S-ERR later|" + List(3) + Top(2, "Subject: two") + Top(3, "Subject: three") + kEnd,
-         "(002) two von : 200 bytes\n(003) three von : 300 bytes\n", info},
+        {kFirstSizeLeftOut, "(002) two von : 200 bytes\n(003) three von : 300 bytes\n", info},
         {kLogin + Stat(2147483647) + Stat(2) + List(2) + Top(1, "Subject: a") + Top(2, "Subject: b") + kEnd,
          "(001) a von : 100 bytes\n(002) b von : 200 bytes\n", info},
         {kLogin + Stat(2000000000) + Stat(2000000000) + "CLIST|S-ERR|CLIST|S-ERR|" + kEnd, "", info},
@@ -195,8 +197,7 @@ TEST_F(CommandsTest, Deleting) {
         EXPECT_EQ(Status(), step.status);
     }
     EXPECT_TRUE(window.stored.empty());
-    Press(kLogin + Stat(3) + Stat(3) + "CLIST|S-ERR later|" + List(3) + Top(2, "Subject: two") +
-          Top(3, "Subject: three") + kEnd);  // row 0 is message 2
+    Press(kFirstSizeLeftOut);  // row 0 is message 2
     Press(Deletion(2, 3) + kQuit, 0);
     EXPECT_EQ(Press(Deletion(2, 2) + kQuit, 0), "");  // and message 3 is number 2 now
 }
