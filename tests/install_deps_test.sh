@@ -20,15 +20,8 @@ printf '#!/bin/sh\nexec "$@"\n' >"$tmp/bin/sudo"
 printf '#!/bin/sh\necho "apt-get $* | $(cat "$TARVIK_POLICY_RC_D" 2>/dev/null | tr "\\n" " ")" >>"%s/calls"\n' "$tmp" >"$tmp/bin/apt-get"
 chmod +x "$tmp/bin/"*
 export PATH="$tmp/bin:$PATH" TARVIK_POLICY_RC_D="$tmp/policy-rc.d"
-fail() {
-  echo "FAIL: $*"
-  cat "$tmp/calls"
-  exit 1
-}
-install() {
-  : >"$tmp/calls"
-  "$(dirname "$0")/../scripts/install-deps.sh" "$@" >/dev/null || fail "install-deps $* failed"
-}
+fail() { echo "FAIL: $*"; cat "$tmp/calls"; exit 1; }
+install() { : >"$tmp/calls"; "$(dirname "$0")/../scripts/install-deps.sh" "$@" >/dev/null || fail "install-deps $* failed"; }
 
 install run
 grep -q -e dovecot -e libgtest -e clang "$tmp/calls" && fail "make run installs what only the tests need"

@@ -5,8 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <gtest/gtest.h>
-
 #include <QAccessible>
 #include <QApplication>
 #include <QLabel>
@@ -16,7 +14,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <cstdlib>
+#include <filesystem>
 
 #include "app/mail_check_app.h"
 #include "res/resource.h"
@@ -55,25 +53,19 @@ protected:
     QTemporaryDir folder;
 };
 
-std::string Modes(std::initializer_list<std::string> paths) {
-    std::string modes;
-    for (const std::string& path : paths) {
-        struct stat info {};
-        stat(path.c_str(), &info);
-        modes += std::to_string(info.st_mode >> 6 & 7) + std::to_string(info.st_mode >> 3 & 7) +
-                 std::to_string(info.st_mode & 7) + " ";
-    }
-    return modes;
-}
-
 TEST_F(WindowTest, TheSettingsFileStaysPrivate) {
-    const std::string file = SettingsFile::FilePath().toStdString();
-    const std::string tarvik = file.substr(0, file.rfind('/')), above = folder.path().toStdString();
+    const std::filesystem::path file = SettingsFile::FilePath().toStdString(),
+                                tarvik = file.parent_path(), above = tarvik.parent_path();
+    const auto mode = [](const std::filesystem::path& path) {
+        return static_cast<int>(std::filesystem::status(path).permissions());
+    };
     chmod(above.c_str(), 0755);
     const mode_t saved = umask(0);  // the most careless setting a user can have
     for (int write = 0; write < 2; ++write) {
         ASSERT_EQ(UserSettings().WriteProfileString("settings", "user", "bob"), 1);
-        EXPECT_EQ(Modes({file, tarvik, above}), "600 700 755 ");  // the folder above is not ours
+        // The folder above is not ours.
+        EXPECT_EQ((std::vector{mode(file), mode(tarvik), mode(above)}),
+                  (std::vector{0600, 0700, 0755}));
         chmod(file.c_str(), 0644);  // and when they were opened up by hand
         chmod(tarvik.c_str(), 0777);
     }
@@ -83,21 +75,12 @@ TEST_F(WindowTest, TheSettingsFileStaysPrivate) {
 TEST_F(WindowTest, WhatOnlyTheQtWindowDoes) {
     CMailboxDialog dialog;
     dialog.OnInitDialog();
-    for (auto [id, label] :
-         {std::pair<int, const char*>{IDC_SERVER, "Mailserver (z.b.: pop.example.de):"},
-          {IDC_USER, "Username:"},
-          {IDC_PASSWORD, "Passwort:"}}) {
-        QAccessibleInterface* field = QAccessible::queryAccessibleInterface(dialog.GetDlgItem(id));
-        EXPECT_EQ(field->text(QAccessible::Name), QString::fromUtf8(label));
+    QString names;  // each field is named by the text before it
+    for (int id : {IDC_SERVER, IDC_USER, IDC_PASSWORD}) {
+        names +=
+            QAccessible::queryAccessibleInterface(dialog.GetDlgItem(id))->text(QAccessible::Name);
     }
-    QWidget* widget = dialog.GetDlgItem(IDCANCEL);
-    for (int id : {IDC_MESSAGES, IDC_CHECK_NOW, IDC_SERVER, IDC_USER, IDC_PASSWORD, IDC_REMEMBER,
-                   IDC_DELETE, IDCANCEL}) {  // Tab goes through the controls in template order
-        do {
-            widget = widget->nextInFocusChain();
-        } while (widget->focusPolicy() == Qt::NoFocus || widget->parentWidget() != &dialog);
-        EXPECT_EQ(widget, dialog.GetDlgItem(id)) << id;
-    }
+    EXPECT_EQ(names, "Mailserver (z.b.: pop.example.de):Username:Passwort:");
     EXPECT_EQ(dialog.windowIcon().availableSizes(), (QList<QSize>{{32, 32}, {16, 16}}));
     const QList<QAction*> items = dialog.m_systemMenu.actions();
     ASSERT_EQ(items.size(), 2);
@@ -105,9 +88,6 @@ TEST_F(WindowTest, WhatOnlyTheQtWindowDoes) {
               QString::fromUtf8("Inf&o über Tarvik..."));
     EXPECT_EQ(BoxOf([&] { items[1]->trigger(); }),
               QString::fromUtf8("Info über Tarvik|Tarvik Version 1.0 - tarvikon?"));
-    for (int id : {15, 32, 0xF060}) {
-        dialog.OnSysCommand(id);  // a box would block here, with nobody to close it
-    }
     EXPECT_EQ(BoxOf([&] { dialog.OnDeleteSelected(); }),
               QString::fromUtf8("Tarvik|Keine Mail zu löschen ausgewählt"));
 }

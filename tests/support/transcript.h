@@ -15,7 +15,6 @@
 
 #include "platform/clock.h"
 #include "platform/socket_api.h"
-#include "platform/sockets.h"
 #include "pop3/pop3_client.h"
 
 const std::string kLogin = "S+OK POP3 ready|CUSER alice|S+OK|CPASS secret|S+OK in|";
@@ -89,9 +88,7 @@ public:
 
     // Lets the current client go; the next one gets this transcript.
     void Play(const std::string& transcript) {
-        if (m_client != platform::kInvalidSocket) {
-            platform::CloseSocketHandle(m_client);
-        }
+        platform::CloseSocketHandle(m_client);
         m_client = platform::kInvalidSocket;
         m_rows = transcript;
         m_next = m_sent = m_taken = 0;
@@ -101,6 +98,12 @@ public:
         for (size_t at = 0; (at = rows.find("|C", at)) != std::string::npos; ++at) {
             expected += rows.substr(at + 2, rows.find('|', at + 1) - at - 2) + "\r\n";
         }
+    }
+    // Plays the transcript to the client's connection alone, for the readers.
+    void Attach(CPop3Client& client, const std::string& transcript) {
+        Play(transcript);
+        ASSERT_EQ(client.m_connection.Create() && client.m_connection.Connect("127.0.0.1", port),
+                  1);
     }
 
     // Does what the transcript allows now, without blocking.
@@ -175,17 +178,4 @@ private:
     int m_reads = 0;
     platform::SocketHandle m_client = platform::kInvalidSocket;
     bool m_waiting = false;
-};
-
-class Pop3Test : public ::testing::Test {
-protected:
-    // The connection alone, for the readers.
-    void Attach(CPop3Client& client, const std::string& transcript) {
-        server.Play(transcript);
-        ASSERT_EQ(client.m_connection.Create(), 1);
-        ASSERT_EQ(client.m_connection.Connect("127.0.0.1", server.port), 1);
-    }
-    void ExpectWire() { EXPECT_EQ(server.Finish(), server.expected); }
-
-    ScriptedServer server;
 };

@@ -12,14 +12,10 @@ if (exec 3<>/dev/tcp/127.0.0.1/110) 2>/dev/null; then
 fi
 out=$(mktemp)
 trap 'rm -f "$out"' EXIT
-fail() {
-  echo "FAIL: $*"
-  cat "$out"
-  exit 1
-}
+fail() { echo "FAIL: $*"; cat "$out"; exit 1; }
 login="S+OK|CUSER alice|S+OK|CPASS secret|S+OK|"
-tops="CTOP 1 0|S+OK|SSubject: Grüße|SFrom: bob|S|S.|CTOP 2 0|S+OK|SFrom: carol|S|S.|CTOP 3 0|S-ERR|"
-# Starts the server with a transcript, lets keys happen, and wants these rows and status.
+list="CSTAT|S+OK 3 9|CLIST|S+OK|S1 100|S2 200|S3 300|S.|"
+# Starts the server with a transcript, types the keys, and wants these rows and status.
 converse() {
   wine "$build/tests/pop3_server.exe" "$1" >"$out" &
   local server=$!
@@ -28,11 +24,10 @@ converse() {
   wait $server || fail "the window did not send what the server expected"
   [ "$(tr -d '\r' <"$out")" = "$3" ] || fail "rows and status"
 }
-start() {  # a tarvik.exe; its window gets the keys
+start() {  # a tarvik.exe, whose window gets the keys
   wine "$1" &
   app=$!
-  window=$(timeout 30 xdotool search --sync --name '^tarvikon$') || fail "no window titled tarvikon"
-  xdotool windowfocus --sync "$window"
+  timeout 30 xdotool search --sync --name '^tarvikon$' windowfocus --sync || fail "no window titled tarvikon"
 }
 stop() {  # Escape ends the program
   xdotool key Escape
@@ -42,22 +37,16 @@ stop() {  # Escape ends the program
 
 wine "$build/tests/tarvik_window_tests.exe" || fail "start-up without sockets"
 start "$build/app/tarvik.exe"
-converse "$login$(printf 'CSTAT|S+OK 3 9|%.0s' 1 2)CLIST|S+OK|S1 100|S2 200|S3 300|S.|${tops}CRSET|S+OK|CQUIT|S+OK|" \
+converse "${login}CSTAT|S+OK 3 9|${list}CTOP 1 0|S+OK|SSubject: Grüße|SFrom: bob|S|S.|CTOP 2 0|S+OK|SFrom: carol|S|S.|CTOP 3 0|S-ERR|CRSET|S+OK|CQUIT|S+OK|" \
   "Tab Tab Tab 1 2 7 period 0 period 0 period 1 Tab a l i c e Tab s e c r e t Tab space Return" \
   "(001) Grüße von bob: 100 bytes
 (002) Mail # 2 von carol: 200 bytes
 (003) Mail # 3: 300 bytes
 Erfrage Statistik..."
-converse "${login}CSTAT|S+OK 3 9|CLIST|S+OK|S1 100|S2 200|S3 300|S.|CDELE 2|S+OK|CQUIT|S+OK|" \
-  "Tab Tab Tab Down Down Tab Tab Tab Tab Tab Tab space" \
+converse "${login}${list}CDELE 2|S+OK|CQUIT|S+OK|" "Tab Tab Tab Down Down Tab Tab Tab Tab Tab Tab space" \
   "(001) Grüße von bob: 100 bytes
 (003) Mail # 3: 300 bytes
 Mail gelöscht"
-xdotool key alt+space End Return  # the last item of the system menu
-box=$(timeout 10 xdotool search --sync --name '^Info über Tarvik$') || fail "no information box"
-xdotool windowfocus --sync "$box" key Return
-for _ in $(seq 25); do xdotool search --name '^Info über Tarvik$' >/dev/null || break; sleep 0.2; done
-xdotool windowfocus --sync "$window"
 wine reg query 'HKCU\Software\Tarvik\Tarvik\settings' >"$out"
 grep -q 'server.*127\.0\.0\.1' "$out" && grep -q 'user.*alice' "$out" && grep -q 'password.*secret' "$out" ||
   fail "the fields were not remembered in the registry"
@@ -65,16 +54,11 @@ stop
 
 wine "$build"/tarvik-setup-*.exe /S || fail "the silent install"
 installed="$WINEPREFIX/drive_c/Program Files/Tarvik"
-[ -f "$installed/tarvik.exe" ] || fail "nothing under Program Files"
-wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarvik' >/dev/null ||
-  fail "no uninstall entry"
 start "$installed/tarvik.exe"  # with the remembered fields
 converse "${login}CSTAT|S+OK 0 0|CQUIT|S+OK|" "Return" "Keine Mails auf dem Server"
 stop
 wine "$installed/uninstall.exe" /S
 for _ in $(seq 50); do [ -e "$installed" ] || break; sleep 0.2; done
 [ ! -e "$installed" ] || fail "the uninstaller left $installed"
-! wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarvik' >/dev/null 2>&1 ||
-  fail "the uninstall entry stayed"
 wine reg query 'HKCU\Software\Tarvik\Tarvik\settings' >/dev/null || fail "the user's settings went too"
 echo "The window listed, deleted and remembered; the installer installed and removed it."
