@@ -1,19 +1,16 @@
 #!/usr/bin/env bash
 # Starts a Dovecot of the tests' own on 127.0.0.1:PORT, configured in FOLDER,
-# with user alice (password secret) and the given message files (LF line
-# ends) in a Maildir, numbered in the order given; "stop" ends it by its PID
-# and removes the folder. Never touches the system's Dovecot. Should the test
-# that started it die first, it ends by itself after two minutes.
+# with user alice (password secret) and the given message files in a
+# Maildir, numbered in the order given; "stop" ends it by its PID and removes
+# the folder. Never touches the system's Dovecot. Should the test that
+# started it die first, it ends by itself after two minutes.
 #   dovecot.sh start FOLDER PORT MESSAGE...    dovecot.sh stop FOLDER
 set -eu
 dir=$2
 if [ "$1" = stop ]; then
-  if [ -s "$dir/pid" ]; then
-    pid=$(cat "$dir/pid")
-    kill "$pid"
+  pid=$(cat "$dir/pid" 2>/dev/null) && kill "$pid" &&
     # Dovecot writes its state as it goes down; removed before that, the folder comes back.
     for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-  fi
   rm -rf "$dir"
   exit 0
 fi
@@ -24,9 +21,9 @@ shift 3
 mkdir -p "$dir/mail/cur" "$dir/mail/new" "$dir/mail/tmp"
 chmod 755 "$dir"
 n=0
-for message in "$@"; do  # W= is the size POP3 gives: the text with CR LF line ends
+for message in "$@"; do
   n=$((n + 1))
-  cp "$message" "$dir/mail/cur/$((1700000000 + n)).M${n}P1.tvk,W=$(($(wc -c <"$message") + $(wc -l <"$message"))):2,"
+  cp "$message" "$dir/mail/cur/$((1700000000 + n)).M${n}P1.tvk:2,"
 done
 chown -R 65534:65534 "$dir/mail"
 echo "alice:{PLAIN}secret:65534:65534::$dir/mail" >"$dir/passwd"
