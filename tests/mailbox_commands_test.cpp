@@ -3,6 +3,7 @@
 #include "ui/mailbox_commands.h"
 
 #include <map>
+#include <tuple>
 #include <vector>
 
 #include "res/resource.h"
@@ -91,12 +92,7 @@ TEST_F(CommandsTest, Presses) {
         utf8 += "\xe2\x82\xac";  // €: the cut splits one
         umlauts += "\xc3\xbc";   // ü: the cut falls between two
     }
-    struct Case {
-        std::string transcript;
-        int row;
-        std::string rows;
-        const char* status;
-    } cases[] = {
+    const std::tuple<std::string, int, std::string, const char*> cases[] = {
         // clang-format off
         {kLogin + Stat(3) + Stat(3) + List(3) + Top(1, "Subject: Hallo|SFrom: Bob <b@x.org>") +
              Top(2, "Subject: \t |SFrom: carol") + "CTOP 3 0|S-ERR no such message|CRSET|S-ERR|" + kQuit, -1,
@@ -131,10 +127,10 @@ TEST_F(CommandsTest, Presses) {
         {Deletion(2, 3) + kQuit, 0, three, "Mail gelöscht"},
         // clang-format on
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.transcript.substr(0, 160));
-        EXPECT_EQ(Press(c.transcript, c.row), c.rows);
-        EXPECT_EQ(window.log.back(), c.status);
+    for (const auto& [transcript, row, rows, status] : cases) {
+        SCOPED_TRACE(transcript.substr(0, 160));
+        EXPECT_EQ(Press(transcript, row), rows);
+        EXPECT_EQ(window.log.back(), status);
         EXPECT_EQ(window.log.front(), "");  // with the box unchecked, nothing is stored
     }
 }

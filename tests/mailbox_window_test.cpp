@@ -5,15 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QAccessible>
-#include <QApplication>
-#include <QLabel>
-#include <QListWidget>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QSettings>
-#include <QTemporaryDir>
-#include <QTimer>
+#include <QtWidgets>
 #include <filesystem>
 
 #include "app/mail_check_app.h"

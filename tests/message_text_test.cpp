@@ -3,17 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
 
 #include "mail/message_text.h"
 
-namespace {
-
 TEST(MessageTextTest, Fields) {
-    struct Case {
-        const char *text, *name;
-        int occurrence;
-        const char* value;
-    } cases[] = {
+    const std::tuple<const char*, const char*, int, const char*> cases[] = {
         // clang-format off
         {"Subject: Hello\r\nFrom: x y", "From", 0, "x y"},
         {"Subject: Hello\r\nFrom: x y", "Subject", 0, "Hello"},
@@ -44,13 +39,11 @@ TEST(MessageTextTest, Fields) {
         {nullptr, "Subject", 0, ""},
         // clang-format on
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text ? c.text : "(no text)");
+    for (const auto& [text, name, occurrence, value] : cases) {
+        SCOPED_TRACE(text ? text : "(no text)");
         CMessageText message;
-        message.m_pszText = c.text ? strdup(c.text) : nullptr;
-        EXPECT_EQ(message.GetField(c.name, c.occurrence), c.value);
-        EXPECT_STREQ(message.m_pszText, c.text);  // queries only read
+        message.m_pszText = text ? strdup(text) : nullptr;
+        EXPECT_EQ(message.GetField(name, occurrence), value);
+        EXPECT_STREQ(message.m_pszText, text);  // queries only read
     }
 }
-
-}  // namespace

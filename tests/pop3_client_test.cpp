@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <tuple>
 
 #include "platform/last_error.h"
 #include "tests/support/transcript.h"
@@ -79,63 +80,60 @@ TEST(Pop3ClientTest, Replies) {
     }
     const std::string room = "+OK " + std::string(993, 'x') + "\r\n";  // 999 bytes: one growth
     const std::string big = "Subject: " + std::string(300000, 'h') + "\r\n";
-    struct Case {
-        char reader;
-        std::string rows;  // the bytes the server sends, or a transcript where time matters
-        int result, error;
-        std::string kept;
-        uint32_t elapsed = 0;  // fake time, when it matters
-    } cases[] = {
+    // The reader, the bytes the server sends (or a transcript where time
+    // matters), the result, the error, what the reader kept, and the fake
+    // time it took when that matters.
+    const std::tuple<char, std::string, int, int, std::string, uint32_t> cases[] = {
         // clang-format off
         {'r', "", 0, 10060, "", 10250},  // silence: noticed at the poll after 10000 ms
         {'r', trickle, 1, 0, "", 97750},  // the idle time counts from the last data
         {'r', "=+OK par|W10500|=t\r\n|", 0, 10060, "+OK par", 10500},
         {'r', "=+OK 2 mess|X|", 0, 10060, "+OK 2 mess", 10500},  // no busy loop when the peer has gone
         {'r', "=+OK 2 mess|W250|!|", 0, 10054, "+OK 2 mess", 500},  // WSAECONNRESET
-        {'r', "+ok fine\r\n", 1, 0, ""},
-        {'r', "-ERR no\r\n", 0, 10043, "-ERR no"},
-        {'r', "+O\r\n", 0, 10043, "+O"},
-        {'r', "-ERR x\r\n+OK y\r\n", 0, 10043, "-ERR x"},
-        {'r', room, 1, 0, ""},
-        {'r', std::string("-ERR a\0b\r\n", 10), 0, 10060, "-ERR a"},  // a NUL hides the end
-        {'m', "+OK 2\r\nSubject: a\r\n\r\n.\r\n", 1, 0, "Subject: a\r\n"},
-        {'m', "+OK\r\n..x\r\n.\r\n", 1, 0, "..x"},
-        {'m', "+OK\r\nA: a\r\n\r\n.\r\n-ERR x\r\n", 1, 0, "A: a\r\n"},
-        {'m', "-ERR no such message\r\n", 0, 10043, "old"},
-        {'m', "+OK\r\nSubject: cut", 0, 10060, "old"},
-        {'m', "+OK\r\n" + big + ".\r\n", 1, 0, big.substr(0, big.size() - 2)},
-        {'s', "+OK 3 420\r\n", 1, 0, "3 420"},
-        {'s', "+OK\t3\t420\r\n", 1, 0, "3 420"},
-        {'s', "+OK  3 420\r\n", 1, 0, "3 3"},
-        {'s', "+OK 3\r\n", 0, 0, "3 -1"},
-        {'s', "+OK 99999999999 -99999999999\r\n", 1, 0, "2147483647 -2147483648"},
-        {'l', "+OK 2 (320)\r\n1 120\r\n2 200\r\n.\r\n", 1, 0, "120 200 "},
-        {'l', "+OK\r\n1  120\r\n2\t200\r\n.\r\n", 1, 0, "120 120 200 "},
-        {'l', "+OK\r\n1 120 \r\n2 200\r\n.\r\n", 1, 0, "120 2 200 "},
-        {'l', "+OK\r\n1 1.5\r\n2 7\r\n.\r\n", 1, 0, "1 "},
-        {'l', "+OK\r\n1 4294967295\r\n2 -5\r\n.\r\n", 1, 0, "2147483647 4294967291 "},
-        {'l', "+OK\r\n1 5\r\n.\r\n3 7\r\n", 1, 0, "5 "},
-        {'l', "-ERR\r\n", 0, 10043, "99 "},
-        {'u', "+OK\r\n1 abc\r\n2\r\n3 d.e f\r\n.\r\n", 1, 0, "abc f "},
-        {'u', "+OK\r\n1 " + std::string(1200, 'i') + "\r\n.\r\n", 1, 0, std::string(999, 'i') + " "},
+        {'r', "+ok fine\r\n", 1, 0, "", 0},
+        {'r', "-ERR no\r\n", 0, 10043, "-ERR no", 0},
+        {'r', "+O\r\n", 0, 10043, "+O", 0},
+        {'r', "-ERR x\r\n+OK y\r\n", 0, 10043, "-ERR x", 0},
+        {'r', room, 1, 0, "", 0},
+        {'r', std::string("-ERR a\0b\r\n", 10), 0, 10060, "-ERR a", 0},  // a NUL hides the end
+        {'m', "+OK 2\r\nSubject: a\r\n\r\n.\r\n", 1, 0, "Subject: a\r\n", 0},
+        {'m', "+OK\r\n..x\r\n.\r\n", 1, 0, "..x", 0},
+        {'m', "+OK\r\nA: a\r\n\r\n.\r\n-ERR x\r\n", 1, 0, "A: a\r\n", 0},
+        {'m', "-ERR no such message\r\n", 0, 10043, "old", 0},
+        {'m', "+OK\r\nSubject: cut", 0, 10060, "old", 0},
+        {'m', "+OK\r\n" + big + ".\r\n", 1, 0, big.substr(0, big.size() - 2), 0},
+        {'s', "+OK 3 420\r\n", 1, 0, "3 420", 0},
+        {'s', "+OK\t3\t420\r\n", 1, 0, "3 420", 0},
+        {'s', "+OK  3 420\r\n", 1, 0, "3 3", 0},
+        {'s', "+OK 3\r\n", 0, 0, "3 -1", 0},
+        {'s', "+OK 99999999999 -99999999999\r\n", 1, 0, "2147483647 -2147483648", 0},
+        {'l', "+OK 2 (320)\r\n1 120\r\n2 200\r\n.\r\n", 1, 0, "120 200 ", 0},
+        {'l', "+OK\r\n1  120\r\n2\t200\r\n.\r\n", 1, 0, "120 120 200 ", 0},
+        {'l', "+OK\r\n1 120 \r\n2 200\r\n.\r\n", 1, 0, "120 2 200 ", 0},
+        {'l', "+OK\r\n1 1.5\r\n2 7\r\n.\r\n", 1, 0, "1 ", 0},
+        {'l', "+OK\r\n1 4294967295\r\n2 -5\r\n.\r\n", 1, 0, "2147483647 4294967291 ", 0},
+        {'l', "+OK\r\n1 5\r\n.\r\n3 7\r\n", 1, 0, "5 ", 0},
+        {'l', "-ERR\r\n", 0, 10043, "99 ", 0},
+        {'u', "+OK\r\n1 abc\r\n2\r\n3 d.e f\r\n.\r\n", 1, 0, "abc f ", 0},
+        {'u', "+OK\r\n1 " + std::string(1200, 'i') + "\r\n.\r\n", 1, 0, std::string(999, 'i') + " ", 0},
         // clang-format on
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.rows.substr(0, 40));
+    for (const auto& [reader, rows, result, error, kept, elapsed] : cases) {
+        SCOPED_TRACE(rows.substr(0, 40));
 #ifdef _WIN32
-        if (c.rows.find("|!|") != std::string::npos) {
+        if (rows.find("|!|") != std::string::npos) {
             continue;  // wine closes gracefully whatever the linger: no reset to be had
         }
 #endif
         CPop3Client client;
-        server.Attach(client, c.rows.find('|') != std::string::npos ? c.rows : "=" + c.rows + "|");
+        server.Attach(client, rows.find('|') != std::string::npos ? rows : "=" + rows + "|");
         platform::SetLastError(0);
-        int result = -1;
+        int got = -1;
         const uint32_t begin = server.now;
-        EXPECT_EQ(Read(client, c.reader, result), c.kept);
-        EXPECT_EQ(result, c.result);
-        EXPECT_EQ(platform::GetLastError(), c.error);
-        EXPECT_TRUE(c.elapsed == 0 || server.now - begin == c.elapsed) << server.now - begin;
+        EXPECT_EQ(Read(client, reader, got), kept);
+        EXPECT_EQ(got, result);
+        EXPECT_EQ(platform::GetLastError(), error);
+        EXPECT_TRUE(elapsed == 0 || server.now - begin == elapsed) << server.now - begin;
     }
 }
 

@@ -8,13 +8,12 @@
 #include "ui/win32/wide_text.h"
 
 TEST(Win32StartUpTest, WithoutSocketsOnlyTheMessageShows) {
-    std::wstring text;
+    wchar_t text[200] = L"";
     bool windowShown = true;
     std::thread closer([&] {  // the box's own loop blocks the test
-        for (int i = 0; i < 500 && text.empty(); ++i, Sleep(20)) {
+        for (int i = 0; i < 500 && !*text; ++i, Sleep(20)) {
             if (HWND box = FindWindowW(L"#32770", L"Tarvik")) {
-                text.resize(200);
-                text.resize(GetDlgItemTextW(box, 0xFFFF, text.data(), 200));
+                GetDlgItemTextW(box, 0xFFFF, text, 200);
                 windowShown = FindWindowW(nullptr, L"tarvikon") != nullptr;
                 PostMessageW(box, WM_COMMAND, IDOK, 0);
             }
