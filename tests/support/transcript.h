@@ -84,6 +84,7 @@ public:
         now += ms;
         m_reads = 0;
         Pump();
+        m_waited += ms;  // a wait row counts from the turn it was reached
     }
 
     // Lets the current client go; the next one gets this transcript.
@@ -91,8 +92,8 @@ public:
         platform::CloseSocketHandle(m_client);
         m_client = platform::kInvalidSocket;
         m_rows = transcript;
-        m_next = m_sent = m_taken = 0;
-        gone = m_waiting = false;
+        m_next = m_sent = m_taken = m_waited = 0;
+        gone = false;
         m_inbox = expected = "";
         const std::string rows = "|" + transcript;
         for (size_t at = 0; (at = rows.find("|C", at)) != std::string::npos; ++at) {
@@ -123,7 +124,7 @@ public:
         }
         for (size_t end; m_client != platform::kInvalidSocket &&
                          (end = m_rows.find('|', m_next)) != std::string::npos;
-             m_next = end + 1) {
+             m_next = end + 1, m_waited = 0) {
             const char kind = m_rows[m_next];
             const std::string text =
                 m_rows.substr(m_next + 1, end - m_next - 1) + (kind == 'S' ? "\r\n" : "");
@@ -141,14 +142,11 @@ public:
                     return;
                 }
                 m_taken = m_inbox.find('\n', m_taken) + 1;
-            } else if (kind == 'W') {
-                m_waitStart = m_waiting ? m_waitStart : now;
-                if ((m_waiting = now - m_waitStart < std::stoul(text))) {
-                    return;
-                }
+            } else if (kind == 'W' && m_waited < std::stoul(text)) {
+                return;
             } else if (kind == 'X') {
-                shutdown(m_client, 1);     // no more sends
-            } else {                       // '!'
+                shutdown(m_client, 1);  // no more sends
+            } else if (kind == '!') {
                 const linger abort{1, 0};  // closing now sends RST instead of FIN
                 setsockopt(m_client, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abort),
                            sizeof abort);
@@ -174,8 +172,7 @@ public:
 private:
     std::string m_rows, m_inbox;
     size_t m_next = 0, m_sent = 0, m_taken = 0;
-    uint32_t m_waitStart = 0;
+    uint32_t m_waited = 0;
     int m_reads = 0;
     platform::SocketHandle m_client = platform::kInvalidSocket;
-    bool m_waiting = false;
 };
