@@ -3,7 +3,6 @@
 // information box, the message boxes, the start-up; and one run against a
 // real Dovecot: fields from the store, list, delete, list again.
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <QtWidgets>
 #include <filesystem>
@@ -20,6 +19,9 @@ namespace {
 class WindowTest : public ::testing::Test {
 protected:
     WindowTest() {
+        static int argc = 1;
+        static char* argv[] = {const_cast<char*>("tarvik_window_tests"), nullptr};
+        static QApplication application(argc, argv);  // on the platform ctest names: offscreen
         QCoreApplication::setOrganizationName("Tarvik");
         QCoreApplication::setApplicationName("Tarvik");
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
@@ -99,8 +101,7 @@ TEST_F(WindowTest, WhatOnlyTheQtWindowDoes) {
 // by its PID; without it the run is skipped, but not in CI.
 TEST_F(WindowTest, AgainstDovecotListDeleteTheSecondRowTwiceListAgain) {
     const std::string dovecot = TESTS_DIR "/support/dovecot.sh ",
-                      run = "/tmp/tvk." + std::to_string(getpid()),
-                      port = std::to_string(UnusedPort());
+                      port = std::to_string(UnusedPort()), run = "/tmp/tvk." + port;
     const std::shared_ptr<void> stop(
         nullptr, [&](void*) { EXPECT_EQ(std::system((dovecot + "stop " + run).c_str()), 0); });
     // The script says why when it cannot start Dovecot.
@@ -142,12 +143,3 @@ TEST_F(WindowTest, AgainstDovecotListDeleteTheSecondRowTwiceListAgain) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication application(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -47,8 +47,7 @@ TEST(Pop3ClientTest, FailuresAndHostileNumbers) {
 
 // What each reader makes of a reply: the verdict, the reason, and what it
 // keeps. 'r' ReadResponse keeps a failing reply, 'm' ReadMultiLine fills the
-// slot, 's' ParseStat gives count and total, 'l' ParseList the sizes, 'u'
-// ParseUidl the ids.
+// slot, 's' ParseStat gives count and total, 'l' ParseList the sizes.
 std::string Read(CPop3Client& client, char reader, int& result) {
     char* text = strdup("old");
     int count = -1, total = -1;
@@ -56,17 +55,13 @@ std::string Read(CPop3Client& client, char reader, int& result) {
     result = reader == 'r'   ? client.ReadResponse()
              : reader == 'm' ? client.ReadMultiLine(text, 0)
              : reader == 's' ? client.ParseStat(count, total)
-             : reader == 'l' ? client.ParseList(2)
-                             : client.ParseUidl(2);
+                             : client.ParseList(2);
     std::string kept = reader == 'r'   ? client.m_strLastReply
                        : reader == 'm' ? text
                        : reader == 's' ? std::to_string(count) + " " + std::to_string(total)
                                        : "";
     for (uint32_t size : client.m_sizes) {
         kept += reader == 'l' ? std::to_string(size) + " " : "";
-    }
-    for (const std::string& id : client.m_ids) {
-        kept += id + " ";
     }
     std::free(text);
     return kept;
@@ -98,7 +93,6 @@ TEST(Pop3ClientTest, Replies) {
         {'m', "+OK\r\nSubject: cut", 0, 10060, "old", 0},
         {'m', "+OK\r\n" + big + ".\r\n", 1, 0, big.substr(0, big.size() - 2), 0},
         {'s', "+OK 3 420\r\n", 1, 0, "3 420", 0},
-        {'s', "+OK\t3\t420\r\n", 1, 0, "3 420", 0},
         {'s', "+OK  3 420\r\n", 1, 0, "3 3", 0},
         {'s', "+OK 3\r\n", 0, 0, "3 -1", 0},
         {'s', "+OK 99999999999 -99999999999\r\n", 1, 0, "2147483647 -2147483648", 0},
@@ -109,8 +103,6 @@ TEST(Pop3ClientTest, Replies) {
         {'l', "+OK\r\n1 4294967295\r\n2 -5\r\n.\r\n", 1, 0, "2147483647 4294967291 ", 0},
         {'l', "+OK\r\n1 5\r\n.\r\n3 7\r\n", 1, 0, "5 ", 0},
         {'l', "-ERR\r\n", 0, 10043, "99 ", 0},
-        {'u', "+OK\r\n1 abc\r\n2\r\n3 d.e f\r\n.\r\n", 1, 0, "abc f ", 0},
-        {'u', "+OK\r\n1 " + std::string(1200, 'i') + "\r\n.\r\n", 1, 0, std::string(999, 'i') + " ", 0},
         // clang-format on
     };
     for (const auto& [reader, rows, result, error, kept, elapsed] : cases) {
