@@ -1,5 +1,5 @@
 // Header fields by name: lines, folds, case, blanks and the header's end,
-// each against a header text written out.
+// each against a header text written out; the queries of one text share a line.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -10,8 +10,7 @@
 TEST(MessageTextTest, Fields) {
     const std::tuple<const char*, const char*, int, const char*> cases[] = {
         // clang-format off
-        {"Subject: Hello\r\nFrom: x y", "From", 0, "x y"},
-        {"Subject: Hello\r\nFrom: x y", "Subject", 0, "Hello"},
+        {"Subject: Hello\r\nFrom: x y", "From", 0, "x y"}, {"Subject: Hello\r\nFrom: x y", "Subject", 0, "Hello"},
         {"Subject: Hello\r\n World", "Subject", 0, "Hello World"},
         {"Subject: Hello\r\n\tWorld", "Subject", 0, "Hello World"},
         {"Subject: Hello\r\n  World", "Subject", 0, "Hello  World"},
@@ -23,16 +22,13 @@ TEST(MessageTextTest, Fields) {
         {"X-From: a\r\nFrom: b", "From", 0, "b"},
         {"Resent-From: a", "From", 0, ""},
         {"X-Note: a\r\n Subject: fake\r\nSubject: real", "Subject", 0, "real"},
-        {"Subject: one\r\nSubject: two", "Subject", 1, "two"},
-        {"Subject: one\r\nSubject: two", "Subject", 2, ""},
+        {"Subject: one\r\nSubject: two", "Subject", 1, "two"}, {"Subject: one\r\nSubject: two", "Subject", 2, ""},
         {"Subject: one\r\nSubject: two", "Subject", -1, "one"},
         {"From: a\r\n\r\nSubject: b", "Subject", 0, ""},
         {"\r\n\r\nSubject: b", "Subject", 0, ""},
         {"Subject: a\r\nFrom: b\r\n", "From", 0, "b"},
-        {"Subject: a\r\n \r\nFrom: b", "Subject", 0, "a"},
-        {"Subject: a\r\n \r\nFrom: b", "From", 0, "b"},
-        {"Subject: a\nFrom: b", "Subject", 0, "a\nFrom: b"},
-        {"Subject: a\nFrom: b", "From", 0, ""},
+        {"Subject: a\r\n \r\nFrom: b", "Subject", 0, "a"}, {"Subject: a\r\n \r\nFrom: b", "From", 0, "b"},
+        {"Subject: a\nFrom: b", "Subject", 0, "a\nFrom: b"}, {"Subject: a\nFrom: b", "From", 0, ""},
         {"Subject: a\rb\r\r\n c\r\n", "Subject", 0, "a\rb\r c"},
         {"Subject: \xdc" "ber \xe4\v\r\nFrom: J\xc3\xbcrgen", "Subject", 0, "\xdc" "ber \xe4"},
         {"\xfc" "From: a\r\nFROM: =?UTF-8?Q?J=C3=BCrgen?= <j@x>", "From", 0, "=?UTF-8?Q?J=C3=BCrgen?= <j@x>"},

@@ -119,27 +119,24 @@ public:
         }
         for (size_t end; m_client != platform::kInvalidSocket &&
                          (end = m_rows.find('|', m_next)) != std::string::npos;
-             m_next = end + 1, m_waited = 0) {
+             m_next = end + 1, m_waited = 0, m_sent = 0) {
             const char kind = m_rows[m_next];
             const std::string text =
                 m_rows.substr(m_next + 1, end - m_next - 1) + (kind == 'S' ? "\r\n" : "");
-            if (kind == 'S' || kind == '=') {
-                for (int n; m_sent < text.size(); m_sent += n) {
-                    n = platform::SendBytes(m_client, text.data() + m_sent,
-                                            static_cast<int>(text.size() - m_sent));
-                    if (n <= 0) {
-                        return;  // the client's buffer is full: the rest at the next turn
-                    }
+            const size_t lineEnd = m_inbox.find('\n', m_taken);
+            if ((kind == 'C' && lineEnd == std::string::npos) ||
+                (kind == 'W' && m_waited < std::stoul(text))) {
+                return;  // the client's line, or the end of the silence, is still to come
+            }
+            // Any line moves on; the bytes are compared at the end.
+            m_taken = kind == 'C' ? lineEnd + 1 : m_taken;
+            for (int n = 0; (kind == 'S' || kind == '=') && m_sent < text.size(); m_sent += n) {
+                if ((n = platform::SendBytes(m_client, text.data() + m_sent,
+                                             static_cast<int>(text.size() - m_sent))) <= 0) {
+                    return;  // the client's buffer is full: the rest at the next turn
                 }
-                m_sent = 0;
-            } else if (kind == 'C') {  // any line moves on; the bytes are compared at the end
-                if (m_inbox.find('\n', m_taken) == std::string::npos) {
-                    return;
-                }
-                m_taken = m_inbox.find('\n', m_taken) + 1;
-            } else if (kind == 'W' && m_waited < std::stoul(text)) {
-                return;
-            } else if (kind == 'X') {
+            }
+            if (kind == 'X') {
                 shutdown(m_client, 1);  // no more sends
             } else if (kind == '!') {
                 const linger abort{1, 0};  // closing now sends RST instead of FIN
