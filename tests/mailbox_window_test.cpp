@@ -99,7 +99,7 @@ TEST_F(WindowTest, WhatOnlyTheQtWindowDoes) {
 
 // Dovecot is started by a script with a configuration of its own and stopped
 // by its PID; without it the run is skipped, but not in CI.
-TEST_F(WindowTest, AgainstDovecotListDeleteTheSecondRowTwiceListAgain) {
+TEST_F(WindowTest, AgainstDovecotListDeleteTheSecondRowListAgain) {
     const std::string dovecot = TESTS_DIR "/support/dovecot.sh ",
                       port = std::to_string(UnusedPort()), run = "/tmp/tvk." + port;
     const std::shared_ptr<void> stop(
@@ -122,24 +122,20 @@ TEST_F(WindowTest, AgainstDovecotListDeleteTheSecondRowTwiceListAgain) {
         }
         return text;
     };
-    const std::string hello = "(001) Hello Alice von Bob <bob@example.org>: 84 bytes\n";
+    const std::string hello = "(001) Hello Alice von Bob <bob@example.org>: 84 bytes\n",
+                      carol = " von carol@example.org: 5029 bytes\n",
+                      ueber = "überweisung von : 35 bytes\n";
     dialog.OnCheckNow();
     EXPECT_EQ(rows(), "Erfrage Statistik...\n" + hello +
                           "(002) A long subject folded with a tab von =?UTF-8?Q?J=C3=BCrgen?= "
-                          "<j@example.org>: 129 bytes\n"
-                          "(003) Mail # 3 von carol@example.org: 5029 bytes\n(004) \xc3\xbc"
-                          "berweisung von : 35 bytes\n");
-    for (int press = 0; press < 2; ++press) {  // the second row is the third message next time
-        dialog.m_listBox->item(1)->setSelected(true);
-        dialog.OnDeleteSelected();
-    }
-    EXPECT_EQ(rows(), "Mail gelöscht\n" + hello +
-                          "(004) \xc3\xbc"
-                          "berweisung von : 35 bytes\n");
-    dialog.OnCheckNow();
-    EXPECT_EQ(rows(), "Erfrage Statistik...\n" + hello +
-                          "(002) \xc3\xbc"
-                          "berweisung von : 35 bytes\n");
+                          "<j@example.org>: 129 bytes\n(003) Mail # 3" +
+                          carol + "(004) " + ueber);
+    dialog.m_listBox->item(1)->setSelected(true);
+    dialog.OnDeleteSelected();
+    EXPECT_EQ(rows(), "Mail gelöscht\n" + hello + "(003) Mail # 3" + carol + "(004) " + ueber);
+    dialog.OnCheckNow();  // and exactly that message is gone
+    EXPECT_EQ(rows(),
+              "Erfrage Statistik...\n" + hello + "(002) Mail # 2" + carol + "(003) " + ueber);
 }
 
 }  // namespace
