@@ -47,26 +47,8 @@ protected:
     QTemporaryDir folder;
 };
 
-TEST_F(WindowTest, TheSettingsFileStaysPrivate) {
-    const std::filesystem::path file = SettingsFile::FilePath().toStdString(),
-                                tarvik = file.parent_path(), above = tarvik.parent_path();
-    const auto mode = [](const std::filesystem::path& path) {
-        return static_cast<int>(std::filesystem::status(path).permissions());
-    };
-    chmod(above.c_str(), 0755);
-    const mode_t saved = umask(0);  // the most careless setting a user can have
-    for (int write = 0; write < 2; ++write) {
-        ASSERT_EQ(UserSettings().WriteProfileString("settings", "user", "bob"), 1);
-        // The folder above is not ours.
-        EXPECT_EQ((std::vector{mode(file), mode(tarvik), mode(above)}),
-                  (std::vector{0600, 0700, 0755}));
-        chmod(file.c_str(), 0644);  // and when they were opened up by hand
-        chmod(tarvik.c_str(), 0777);
-    }
-    umask(saved);
-}
-
-// Start-up with and without sockets, and what only the Qt window does.
+// Start-up with and without sockets, what only the Qt window does, and the
+// settings file it keeps private.
 TEST_F(WindowTest, WhatOnlyTheQtWindowDoes) {
     CMailCheckApp withoutSockets([] { return 0; });
     EXPECT_EQ(BoxOf([&] {
@@ -74,7 +56,6 @@ TEST_F(WindowTest, WhatOnlyTheQtWindowDoes) {
                   EXPECT_EQ(QApplication::topLevelWidgets().size(), 0);  // and it is gone
               }),
               "Tarvik|Fehler beim Initialisieren der Windows-Sockets.");
-    EXPECT_FALSE(QFile::exists(SettingsFile::FilePath()));
     CMailCheckApp app([] { return 1; });
     EXPECT_EQ(BoxOf([&] { EXPECT_FALSE(app.InitInstance()); }),
               "tarvikon|Mailserver (z.b.: pop.example.de):");
@@ -95,6 +76,20 @@ TEST_F(WindowTest, WhatOnlyTheQtWindowDoes) {
               QString::fromUtf8("Info über Tarvik|Tarvik Version 1.0 - tarvikon?"));
     EXPECT_EQ(BoxOf([&] { dialog.OnDeleteSelected(); }),
               QString::fromUtf8("Tarvik|Keine Mail zu löschen ausgewählt"));
+    const std::filesystem::path file = SettingsFile::FilePath().toStdString(),
+                                tarvik = file.parent_path(), above = tarvik.parent_path();
+    const auto mode = [](auto path) { return int(std::filesystem::status(path).permissions()); };
+    chmod(above.c_str(), 0755);
+    const mode_t saved = umask(0);  // the most careless setting a user can have
+    for (int write = 0; write < 2; ++write) {
+        ASSERT_EQ(UserSettings().WriteProfileString("settings", "user", "bob"), 1);
+        // The folder above is not ours.
+        EXPECT_EQ((std::vector{mode(file), mode(tarvik), mode(above)}),
+                  (std::vector{0600, 0700, 0755}));
+        chmod(file.c_str(), 0644);  // and when they were opened up by hand
+        chmod(tarvik.c_str(), 0777);
+    }
+    umask(saved);
 }
 
 // Dovecot is started by a script with a configuration of its own and stopped

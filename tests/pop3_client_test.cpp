@@ -27,10 +27,6 @@ TEST(Pop3ClientTest, FailuresAndHostileNumbers) {
         int size = 77;
         EXPECT_EQ(client.GetMessageSize(n, size) * 1000 + size, n == 1 ? 1001 : 77) << n;
     }
-    for (int expected : {INT_MAX, INT_MIN}) {  // no absurd first buffer
-        server.Attach(client, "=+OK\r\n1 5\r\n.\r\n|");
-        EXPECT_EQ(client.ParseList(expected), 1) << expected;
-    }
     server.Attach(client, "=+OK " + std::string(CPop3Client::kMaxReplySize + 8192, 'x') + "|");
     EXPECT_EQ(client.ReadResponse(), 0);
     EXPECT_EQ(platform::GetLastError(), 10055);  // WSAENOBUFS
@@ -79,13 +75,11 @@ TEST(Pop3ClientTest, Replies) {
         {'r', "+OK " + std::string(993, 'x') + "\r\n", 1, 0, "", 0},  // 999 bytes: one growth
         {'r', std::string("-ERR a\0b\r\n", 10), 0, 10060, "-ERR a", 0},  // a NUL hides the end
         {'m', "+OK 2\r\nSubject: a\r\n\r\n.\r\n", 1, 0, "Subject: a\r\n", 0},
-        {'m', "+OK\r\n..x\r\n.\r\n", 1, 0, "..x", 0},
         {'m', "+OK\r\nA: a\r\n\r\n.\r\n-ERR x\r\n", 1, 0, "A: a\r\n", 0},
         {'m', "-ERR no such message\r\n", 0, 10043, "old", 0},
         {'m', "+OK\r\nSubject: cut", 0, 10060, "old", 0},
         {'m', "+OK\r\n" + big + ".\r\n", 1, 0, big.substr(0, big.size() - 2), 0},
         {'s', "+OK 3 420\r\n", 1, 0, "3 420", 0},
-        {'s', "+OK  3 420\r\n", 1, 0, "3 3", 0},
         {'s', "+OK 3\r\n", 0, 0, "3 -1", 0},
         {'s', "+OK 99999999999 -99999999999\r\n", 1, 0, "2147483647 -2147483648", 0},
         {'l', "+OK 2 (320)\r\n1 120\r\n2 200\r\n.\r\n", 1, 0, "120 200 ", 0},
@@ -123,8 +117,7 @@ TEST(Pop3ClientSlowTest, TenSecondsForASilentServerAndForAnUnansweredConnect) {
     platform::SetClock(nullptr);
     CPop3Client silent, unanswered;
     CTcpConnection queued[4];
-    ASSERT_EQ(silent.m_connection.Create() && silent.m_connection.Connect("127.0.0.1", server.port),
-              1);
+    server.Attach(silent, "");
     for (CTcpConnection& connection : queued) {
         connection.Create() && connection.Connect("127.0.0.1", server.port);
     }

@@ -4,8 +4,7 @@
 // expected size; the rest is what the server sends before it closes the
 // connection. Nothing may crash, a positive reply begins with "+", what a
 // reader keeps is never more than was sent, and a field comes back trimmed,
-// unfolded, without tabs, and no longer than the header block, which holds
-// no empty line.
+// unfolded and without tabs.
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -36,14 +35,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CMessageText message;
     message.m_pszText = strndup(reinterpret_cast<const char*>(data) + 2, size - 2);
     const std::string value = message.GetField(kNames[data[0] % 6], data[0] / 6 % 4 - 1),
-                      block = message.GetHeaderBlock(), white = " \t\n\v\f\r";
+                      white = " \t\n\v\f\r";
     if ((result && data[2] != '+') || (text && std::strlen(text) >= size) ||
-        client.m_strLastReply.size() > size || client.m_sizes.size() > size ||
-        client.m_ids.size() > size || value.find_first_of('\t') != std::string::npos ||
+        client.m_strLastReply.size() > size || value.find('\t') != std::string::npos ||
+        value.find("\r\n") != std::string::npos ||
         (!value.empty() && (white.find(value.front()) != std::string::npos ||
-                            white.find(value.back()) != std::string::npos)) ||
-        value.find("\r\n") != std::string::npos || value.size() > block.size() ||
-        block.find("\r\n\r\n") != std::string::npos) {
+                            white.find(value.back()) != std::string::npos))) {
         std::abort();
     }
     std::free(text);

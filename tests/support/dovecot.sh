@@ -21,18 +21,14 @@ shift 3
 mkdir -p "$dir/mail/cur" "$dir/mail/new" "$dir/mail/tmp"
 chmod 755 "$dir"
 n=0
-for message in "$@"; do
-  n=$((n + 1))
-  cp "$message" "$dir/mail/cur/$((1700000000 + n)).M${n}P1.tvk:2,"
+for message in "$@"; do  # named so that Dovecot numbers them in this order
+  cp "$message" "$dir/mail/cur/$((1700000000 + ++n)).M${n}P1.tvk:2,"
 done
 chown -R 65534:65534 "$dir/mail"
 echo "alice:{PLAIN}secret:65534:65534::$dir/mail" >"$dir/passwd"
 sed "s|@DIR@|$dir|g; s|@PORT@|$port|g" "$(dirname "$0")/dovecot.conf" >"$dir/dovecot.conf"
 timeout 120 /usr/sbin/dovecot -F -c "$dir/dovecot.conf" </dev/null >/dev/null 2>&1 &
 echo $! >"$dir/pid"
-for _ in $(seq 150); do
-  (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && exit 0
-  sleep 0.1
-done
+for _ in $(seq 150); do (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && exit 0 || sleep 0.1; done
 echo "Dovecot did not listen within 15 s; see $dir/dovecot.log"
 exit 1

@@ -19,9 +19,7 @@
 
 const std::string kLogin = "S+OK POP3 ready|CUSER alice|S+OK|CPASS secret|S+OK in|";
 const std::string kQuit = "CQUIT|S+OK|";
-inline std::string Stat(int count) {
-    return "CSTAT|S+OK " + std::to_string(count) + " 0|";
-}
+inline const auto Stat = [](int count) { return "CSTAT|S+OK " + std::to_string(count) + " 0|"; };
 // LIST with the sizes 100, 200, ... count * 100.
 inline std::string List(int count) {
     std::string t = "CLIST|S+OK|";
