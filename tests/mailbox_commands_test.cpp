@@ -32,7 +32,7 @@ struct FakeWindow : MailboxView, SettingsStore {
     void DeleteString(int row) override { rows.erase(rows.begin() + row); }
     void MessageBox(const std::string& text) override { log.push_back("box: " + text); }
     std::string GetProfileString(const char*, const char*, const char* fallback) const override {
-        return fallback;  // the windows fill their fields from the store, not the commands
+        return fallback;  // the listing and the delete only write; the Qt test reads
     }
     int WriteProfileString(const char* section, const char* key,
                            const std::string& value) override {
