@@ -109,11 +109,11 @@ TEST_F(CommandsTest, Presses) {
         {kLogin + Stat(2000000000) + Stat(2000000000) + "CLIST|S-ERR|CLIST|S-ERR|" + kEnd, -1, "", info},
         // Server text shows as UTF-8 where it is, else as Latin-1; rows are
         // cut at 1023 bytes, and never inside a UTF-8 character.
-        {kLogin + Stat(6) + Stat(6) + List(6) + Top(1, "Subject: x" + utf8) + Top(2, "Subject: " + latin1) +
+        {kLogin + Stat(7) + Stat(7) + List(7) + Top(1, "Subject: x" + utf8) + Top(2, "Subject: " + latin1) +
              Top(3, "Subject: \xc3\x9c" "ber|SFrom: J\xc3\xbcrgen") + Top(4, "Subject: \xe0\x80\xaf \xed\xa0\x80\xf5\x80\x80\x80") +
-             Top(5, "Subject: " + std::string(2000, 's')) + Top(6, "Subject: x" + umlauts) + kEnd, -1,
+             Top(5, "Subject: " + std::string(2000, 's')) + Top(6, "Subject: x" + umlauts) + Top(7, "Subject: \xc3(") + kEnd, -1,
          "(001) x" + utf8.substr(0, 1014) + "\n(002) " + DisplayText(latin1.substr(0, 1017)) + "\n(003) \xc3\x9c" "ber von J\xc3\xbcrgen: 300 bytes\n"
-             "(004) \xc3\xa0\xc2\x80\xc2\xaf \xc3\xad\xc2\xa0\xc2\x80\xc3\xb5\xc2\x80\xc2\x80\xc2\x80 von : 400 bytes\n(005) " + std::string(1017, 's') + "\n(006) x" + umlauts.substr(0, 1016) + "\n", asked},
+             "(004) \xc3\xa0\xc2\x80\xc2\xaf \xc3\xad\xc2\xa0\xc2\x80\xc3\xb5\xc2\x80\xc2\x80\xc2\x80 von : 400 bytes\n(005) " + std::string(1017, 's') + "\n(006) x" + umlauts.substr(0, 1016) + "\n(007) \xc3\x83( von : 700 bytes\n", asked},
         // Each row keeps its message number, and loses one when a message
         // before it goes: only once the server has confirmed QUIT.
         {kLogin + Stat(3) + Stat(3) + List(3) + Top(1, "Subject: one") + Top(2, "Subject: two") + Top(3, "Subject: three") + kEnd, -1,
