@@ -26,8 +26,7 @@ services=()
 for task in "$@"; do
   case "$task" in
     run) wanted+=("${run[@]}") ;;
-    test) wanted+=("${run[@]}" "${test[@]}") services+=("${servers[@]}") ;;
-    bench) wanted+=("${run[@]}" "${test[@]}") services+=("${servers[@]}") ;;
+    test | bench) wanted+=("${run[@]}" "${test[@]}") services+=("${servers[@]}") ;;
     fuzz) wanted+=(cmake make "${fuzz[@]}") ;;
     windows) wanted+=(cmake make "${windows[@]}") ;;
     package) wanted+=("${run[@]}" "${package[@]}") ;;
@@ -61,17 +60,12 @@ if [ ${#missing_services[@]} -gt 0 ]; then
   # invoke-rc.d and deb-systemd-invoke ask policy-rc.d before they start a
   # service; 101 means "not allowed". Someone else's policy is left alone.
   policy=${TARVIK_POLICY_RC_D:-/usr/sbin/policy-rc.d}
-  placed=""
   if [ ! -e "$policy" ]; then
+    # Ours goes when this script ends, right after the install, or if it fails.
+    trap '$sudo rm -f "$policy"' EXIT
     printf '#!/bin/sh\n# Placed by Tarvik while it installs Dovecot.\ncase "$1" in dovecot*) exit 101 ;; esac\nexit 0\n' |
       $sudo tee "$policy" >/dev/null
     $sudo chmod 755 "$policy"
-    placed=$policy
-    trap '$sudo rm -f "$placed"' EXIT
   fi
   $sudo apt-get install -y -qq --no-install-recommends "${missing_services[@]}" >/dev/null
-  if [ -n "$placed" ]; then
-    $sudo rm -f "$placed"
-    trap - EXIT
-  fi
 fi

@@ -33,11 +33,7 @@ BOOL CMailboxDialog::OnInitDialog() {
 INT_PTR CMailboxDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_SYSCOMMAND:
-            if ((wParam & 0xFFF0) != IDM_ABOUTBOX) {
-                return FALSE;  // the system's own commands
-            }
-            OnSysCommand(wParam);
-            return TRUE;
+            return OnSysCommand(wParam) ? TRUE : FALSE;  // else the system's own command
         case WM_PAINT:
             if (!IsIconic(m_hWnd)) {
                 return FALSE;
@@ -60,11 +56,13 @@ INT_PTR CMailboxDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return CDialog::OnMessage(message, wParam, lParam);
 }
 
-void CMailboxDialog::OnSysCommand(WPARAM id) {
-    if ((id & 0xFFF0) == IDM_ABOUTBOX) {
-        CInfoDialog about(m_hWnd);
-        about.DoModal();
+bool CMailboxDialog::OnSysCommand(WPARAM id) {
+    if ((id & 0xFFF0) != IDM_ABOUTBOX) {
+        return false;
     }
+    CInfoDialog about(m_hWnd);
+    about.DoModal();
+    return true;
 }
 
 // Minimised, the window shows its icon in the middle of its client area.

@@ -14,8 +14,9 @@ public:
     // Adds the information item to the system menu, sets the icons, and
     // fills the fields from the settings store.
     BOOL OnInitDialog() override;
-    // Commands 16 to 31 open the information box.
-    void OnSysCommand(WPARAM id);
+    // Commands 16 to 31 open the information box; false for the others,
+    // which are the system's.
+    bool OnSysCommand(WPARAM id);
     void OnPaint();
     // "Jetzt nachsehen ...": lists the mailbox.
     void OnCheckNow();
