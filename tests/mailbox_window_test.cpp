@@ -74,8 +74,6 @@ TEST_F(WindowTest, WhatOnlyTheQtWindowDoes) {
               QString::fromUtf8("Inf&o über Tarvik..."));
     EXPECT_EQ(BoxOf([&] { items[1]->trigger(); }),
               QString::fromUtf8("Info über Tarvik|Tarvik Version 1.0 - tarvikon?"));
-    EXPECT_EQ(BoxOf([&] { dialog.OnDeleteSelected(); }),
-              QString::fromUtf8("Tarvik|Keine Mail zu löschen ausgewählt"));
     const std::filesystem::path file = SettingsFile::FilePath().toStdString(),
                                 tarvik = file.parent_path(), above = tarvik.parent_path();
     const auto mode = [](auto path) { return int(std::filesystem::status(path).permissions()); };
@@ -125,9 +123,12 @@ TEST_F(WindowTest, AgainstDovecotListDeleteTheSecondRowListAgain) {
                           "(002) A long subject folded with a tab von =?UTF-8?Q?J=C3=BCrgen?= "
                           "<j@example.org>: 129 bytes\n(003) Mail # 3" +
                           carol + "(004) " + ueber);
-    dialog.m_listBox->item(1)->setSelected(true);
+    dialog.m_listBox->setCurrentRow(1);  // as a click selects it
     dialog.OnDeleteSelected();
     EXPECT_EQ(rows(), "Mail gelöscht\n" + hello + "(003) Mail # 3" + carol + "(004) " + ueber);
+    EXPECT_EQ(dialog.GetCurSel(), -1);  // so a second press deletes nothing more
+    EXPECT_EQ(BoxOf([&] { dialog.OnDeleteSelected(); }),
+              QString::fromUtf8("Tarvik|Keine Mail zu löschen ausgewählt"));
     dialog.OnCheckNow();  // and exactly that message is gone
     EXPECT_EQ(rows(),
               "Erfrage Statistik...\n" + hello + "(002) Mail # 2" + carol + "(003) " + ueber);

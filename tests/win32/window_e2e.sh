@@ -37,9 +37,13 @@ wine "$build/tests/window_probe.exe" >"$out" || fail "start-up without sockets"
 start "$build/app/tarvik.exe"
 converse "${login}CSTAT|S+OK 3 9|${list}CTOP 1 0|S+OK|SSubject: Grüße|SFrom: bob|S|S.|CTOP 2 0|S+OK|SFrom: carol|S|S.|CTOP 3 0|S-ERR|CRSET|S+OK|CQUIT|S+OK|" \
   "Tab Tab Tab 1 2 7 period 0 period 0 period 1 Tab a l i c e Tab s e c r e t Tab space Return" \
-  $'(001) Grüße von bob: 100 bytes\n(002) Mail # 2 von carol: 200 bytes\n(003) Mail # 3: 300 bytes\nErfrage Statistik...'
+  $'(001) Grüße von bob: 100 bytes\n(002) Mail # 2 von carol: 200 bytes\n(003) Mail # 3: 300 bytes\n-1\nErfrage Statistik...'
 converse "${login}${list}CDELE 2|S+OK|CQUIT|S+OK|" "Tab Tab Tab Down Down Tab Tab Tab Tab Tab Tab space" \
-  $'(001) Grüße von bob: 100 bytes\n(003) Mail # 3: 300 bytes\nMail gelöscht'
+  $'(001) Grüße von bob: 100 bytes\n(003) Mail # 3: 300 bytes\n-1\nMail gelöscht'
+# No row is selected after a delete: a second press only says so.
+xdotool key space
+timeout 30 xdotool search --sync --name '^Tarvik$' >/dev/null || fail "a second press did not say that no row is selected"
+xdotool key Return
 wine reg query 'HKCU\Software\Tarvik\Tarvik\settings' >"$out"
 [ "$(grep -c -e 'server.*127\.0\.0\.1' -e 'user.*alice' -e 'password.*secret' "$out")" = 3 ] || fail "not remembered"
 stop

@@ -3,9 +3,10 @@
 //                                status 0 when only the message shows
 //   window_probe.exe TRANSCRIPT  plays the transcript to one client on
 //                                127.0.0.1:110, the window's port, then prints
-//                                the rows and the status line the window shows,
-//                                and what the client sent when that was not
-//                                what the transcript expects (exit status 1)
+//                                the rows, the selected row and the status line
+//                                the window shows, and what the client sent
+//                                when that was not what the transcript expects
+//                                (exit status 1)
 #include <cstdio>
 #include <thread>
 
@@ -47,6 +48,8 @@ int main(int argc, char** argv) {
     }
     GetDlgItemTextW(window, IDC_STATUS, text, 1024);
     const std::string sent = server.Finish();
-    std::printf("%s\n%s", Narrow(text).c_str(), sent == server.expected ? "" : sent.c_str());
+    std::printf("%d\n%s\n%s",
+                static_cast<int>(SendDlgItemMessageW(window, IDC_MESSAGES, LB_GETCURSEL, 0, 0)),
+                Narrow(text).c_str(), sent == server.expected ? "" : sent.c_str());
     return sent != server.expected;
 }

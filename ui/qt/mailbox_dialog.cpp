@@ -103,6 +103,10 @@ void CMailboxDialog::SetItemData(int row, int messageNumber) {
 
 void CMailboxDialog::DeleteString(int row) {
     delete m_listBox->takeItem(row);
+    // Qt moves the selection to the row that took the deleted one's place; a
+    // second press would then delete that message too. Like a list box,
+    // leave nothing selected.
+    m_listBox->selectionModel()->clear();
 }
 
 std::string CMailboxDialog::LoadString(int id) const {
