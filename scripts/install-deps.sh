@@ -3,7 +3,7 @@
 # else. Quick when everything is there already: apt is only asked for what is
 # missing.
 #
-#   scripts/install-deps.sh run|test|bench|fuzz|windows|package|format ...
+#   scripts/install-deps.sh run|test|bench|fuzz|windows|package|format|fresh ...
 #
 # It never stops, disables or kills a service or process. When it installs
 # Dovecot itself (the tests start their own on loopback), a policy-rc.d keeps
@@ -13,11 +13,11 @@ set -euo pipefail
 
 run=(build-essential cmake make pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
   libgl-dev fonts-dejavu-core)
-test=(libgtest-dev libbenchmark-dev)
+test=(libgtest-dev libbenchmark-dev iproute2)
 servers=(dovecot-core dovecot-pop3d)
 fuzz=(clang libclang-rt-14-dev)
 windows=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wine wine64 xvfb xauth
-  xdotool nsis imagemagick)
+  xdotool nsis imagemagick iproute2)
 package=(dpkg-dev file lintian desktop-file-utils appstream librsvg2-bin imagemagick man-db
   debootstrap)
 
@@ -31,6 +31,7 @@ for task in "$@"; do
     windows) wanted+=(cmake make "${windows[@]}") ;;
     package) wanted+=("${run[@]}" "${package[@]}") ;;
     format) wanted+=(clang-format) ;;
+    fresh) wanted+=(debootstrap) ;;
     *) echo "install-deps: unknown task '$task'" >&2; exit 2 ;;
   esac
 done
@@ -50,10 +51,27 @@ mapfile -t missing_services < <(missing_of "${services[@]}")
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
 export DEBIAN_FRONTEND=noninteractive
+
+# apt-get, quietly. While another apt (a desktop's automatic updates, say)
+# holds apt's lock, it waits up to ten minutes and says so; after that, or on
+# any other failure, it fails with apt's own message.
+apt_get() {
+  local out said="" deadline=$((SECONDS + 600))
+  while ! out=$($sudo apt-get -qq "$@" 2>&1 >/dev/null); do
+    if ! grep -q "Could not get lock" <<<"$out" || [ $SECONDS -ge $deadline ]; then
+      echo "$out" >&2
+      return 1
+    fi
+    [ -n "$said" ] || echo "Waiting for another apt to finish (at most ten minutes) ..."
+    said=1
+    sleep 5
+  done
+}
+
 echo "Installing: ${missing[*]} ${missing_services[*]}"
-$sudo apt-get update -qq
+apt_get update
 if [ ${#missing[@]} -gt 0 ]; then
-  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  apt_get install -y --no-install-recommends "${missing[@]}"
 fi
 
 if [ ${#missing_services[@]} -gt 0 ]; then
@@ -67,5 +85,5 @@ if [ ${#missing_services[@]} -gt 0 ]; then
       $sudo tee "$policy" >/dev/null
     $sudo chmod 755 "$policy"
   fi
-  $sudo apt-get install -y -qq --no-install-recommends "${missing_services[@]}" >/dev/null
+  apt_get install -y --no-install-recommends "${missing_services[@]}"
 fi

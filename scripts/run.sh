@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Starts the program from a build folder.
+# Starts the program from a build folder. Without a display it says how to
+# start it under a virtual one, with the install line when that is missing,
+# and ends with status 2.
 set -euo pipefail
 build=${1:-build}
 program="$build/app/tarvik"
@@ -8,7 +10,13 @@ if [ ! -x "$program" ]; then
   exit 0
 fi
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
-  echo "No display found. Start Tarvik on a desktop, or without one: xvfb-run -a $program" >&2
+  start="xvfb-run -a $program"
+  if ! command -v xvfb-run >/dev/null; then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo "
+    start="${sudo}apt-get install -y xvfb xauth && $start"
+  fi
+  echo "No display found. Start Tarvik on a desktop, or without one: $start" >&2
   exit 2
 fi
 exec "$program"

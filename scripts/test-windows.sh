@@ -4,9 +4,21 @@
 # then the real window and the installer under Xvfb. Fails when a test does.
 set -euo pipefail
 build=${1:-build-win}
-WINEPREFIX=$(mktemp -d /tmp/tarvik-wine.XXXXXX)
-export WINEPREFIX WINEDEBUG=-all
-# wineserver -k ends the wine server of this prefix only: the one started here.
-trap 'wineserver -k 2>/dev/null || true; rm -rf "$WINEPREFIX"' EXIT
+# The window's port is 110: the run gets a network of its own, where that
+# port is free whoever runs it and whatever listens on the host's.
+if [ -z "${TARVIK_OWN_NETWORK:-}" ]; then
+  TARVIK_OWN_NETWORK=1 exec "$(dirname "$0")/../tests/support/own-network.sh" "$0" "$@"
+fi
+# Wine prints the window's texts in the locale's character set: UTF-8 on any
+# machine, whatever the caller's locale.
+export LC_ALL=C.UTF-8 WINEDEBUG=-all
+WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/tarvik-wine.XXXXXX")
+export WINEPREFIX
+# wineserver -k ends the wine server of this prefix only: the one started
+# here. Its socket folder in /tmp, whose name Debian's wine keeps in the
+# prefix, goes with the prefix.
+trap 'wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
+  case $(cat "$WINEPREFIX/wineserver" 2>/dev/null) in */* | "") ;; *) rm -rf "/tmp/$(cat "$WINEPREFIX/wineserver")" ;; esac
+  rm -rf "$WINEPREFIX"' EXIT
 wine "$build/tests/tarvik_core_tests.exe"
 xvfb-run -a -s "-screen 0 1024x768x24" "$(dirname "$0")/../tests/win32/window_e2e.sh" "$build"

@@ -94,7 +94,8 @@ TEST_F(WindowTest, WhatOnlyTheQtWindowDoes) {
 // by its PID; without it the run is skipped, but not in CI.
 TEST_F(WindowTest, AgainstDovecotListDeleteTheSecondRowListAgain) {
     const std::string dovecot = TESTS_DIR "/support/dovecot.sh ",
-                      port = std::to_string(UnusedPort()), run = "/tmp/tvk." + port;
+                      port = std::to_string(UnusedPort()),
+                      run = std::filesystem::temp_directory_path() / ("tvk." + port);
     const std::shared_ptr<void> stop(
         nullptr, [&](void*) { EXPECT_EQ(std::system((dovecot + "stop " + run).c_str()), 0); });
     // The script says why when it cannot start Dovecot.

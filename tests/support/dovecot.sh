@@ -2,7 +2,7 @@
 # Starts a Dovecot of the tests' own on 127.0.0.1:PORT, configured in FOLDER,
 # with user alice (password secret) and the given message files in a
 # Maildir, numbered in the order given; "stop" ends it by its PID and removes
-# the folder. Never touches the system's Dovecot. Should the test that
+# the folder. Runs as root or as any user. Never touches the system's Dovecot. Should the test that
 # started it die first, it ends by itself after two minutes.
 #   dovecot.sh start FOLDER PORT MESSAGE...    dovecot.sh stop FOLDER
 set -eu
@@ -14,21 +14,25 @@ if [ "$1" = stop ]; then
   rm -rf "$dir"
   exit 0
 fi
-[ "$(id -u)" -eq 0 ] || { echo "Dovecot needs root to switch to its users"; exit 1; }
 [ -x /usr/sbin/dovecot ] || { echo "Dovecot is not installed (make test installs it)"; exit 1; }
 port=$3
 shift 3
+if [ "$(id -u)" -eq 0 ]; then
+  uid=65534 gid=65534 user="/^@USER@/d"
+else
+  uid=$(id -u) gid=$(id -g) user="s/@USER@//; s/@NAME@/$(id -un)/; s/@GROUP@/$(id -gn)/"
+fi
 mkdir -p "$dir/mail/cur" "$dir/mail/new" "$dir/mail/tmp"
 chmod 755 "$dir"
 n=0
 for message in "$@"; do  # named so that Dovecot numbers them in this order
   cp "$message" "$dir/mail/cur/$((1700000000 + ++n)).M${n}P1.tvk:2,"
 done
-chown -R 65534:65534 "$dir/mail"
-echo "alice:{PLAIN}secret:65534:65534::$dir/mail" >"$dir/passwd"
-sed "s|@DIR@|$dir|g; s|@PORT@|$port|g" "$(dirname "$0")/dovecot.conf" >"$dir/dovecot.conf"
+chown -R "$uid:$gid" "$dir/mail"
+echo "alice:{PLAIN}secret:$uid:$gid::$dir/mail" >"$dir/passwd"
+sed "$user; s|@DIR@|$dir|g; s|@PORT@|$port|g; s|@UID@|$uid|g" "$(dirname "$0")/dovecot.conf" >"$dir/dovecot.conf"
 timeout 120 /usr/sbin/dovecot -F -c "$dir/dovecot.conf" </dev/null >/dev/null 2>&1 &
 echo $! >"$dir/pid"
 for _ in $(seq 150); do (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && exit 0 || sleep 0.1; done
-echo "Dovecot did not listen within 15 s; see $dir/dovecot.log"
+echo "Dovecot did not listen within 15 s:"; tail -n 5 "$dir/dovecot.log" 2>/dev/null
 exit 1

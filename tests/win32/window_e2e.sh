@@ -3,11 +3,9 @@
 # the scripted server on 127.0.0.1:110 (the window's only port): list, delete
 # the second row, remember the fields in the registry, leave with Escape;
 # then the installer, the installed program and the uninstaller. Run under
-# Xvfb, in a throwaway wine prefix.   window_e2e.sh BUILD_DIR
+# Xvfb, in a throwaway wine prefix and a network of its own.   window_e2e.sh BUILD_DIR
 set -u
 build=$1
-(exec 3<>/dev/tcp/127.0.0.1/110) 2>/dev/null &&
-  { echo "SKIPPED: the window's end-to-end run needs port 110, and something listens there"; exit 0; }
 out=$(mktemp)
 trap 'rm -f "$out"' EXIT
 fail() { echo "FAIL: $*"; cat "$out"; exit 1; }

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Runs a command with a temporary folder of its own (TMPDIR, and the runtime
+# folder Qt would otherwise make in /tmp), removed when it ends, however it
+# ends: nothing the tests write for a while stays behind in /tmp.
+#   in-scratch.sh COMMAND [ARG...]
+set -u
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/tarvik.XXXXXX")
+trap 'rm -rf "$scratch"' EXIT
+TMPDIR=$scratch XDG_RUNTIME_DIR=$scratch "$@"
