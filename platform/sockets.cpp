@@ -82,11 +82,23 @@ void SaveSocketError() {
     static const struct {
         int posix, winsock;
     } kNumbers[] = {
-        {EBADF, 10009},        {EINVAL, 10022},       {EWOULDBLOCK, 10035},   {EINPROGRESS, 10036},
-        {ENOTSOCK, 10038},     {EAFNOSUPPORT, 10047}, {EADDRNOTAVAIL, 10049}, {ENETDOWN, 10050},
-        {ENETUNREACH, 10051},  {ECONNABORTED, 10053}, {ECONNRESET, 10054},    {ENOBUFS, 10055},
-        {ENOTCONN, 10057},     {EPIPE, 10058},        {ETIMEDOUT, 10060},     {ECONNREFUSED, 10061},
-        {EHOSTUNREACH, 10065},
+        {EBADF, kBadHandle},
+        {EINVAL, kInvalidArgument},
+        {EWOULDBLOCK, kWouldBlock},
+        {EINPROGRESS, kInProgress},
+        {ENOTSOCK, kNotASocket},
+        {EAFNOSUPPORT, kAddressFamilyNotSupported},
+        {EADDRNOTAVAIL, kAddressNotAvailable},
+        {ENETDOWN, kNetworkDown},
+        {ENETUNREACH, kNetworkUnreachable},
+        {ECONNABORTED, kConnectionAborted},
+        {ECONNRESET, kConnectionReset},
+        {ENOBUFS, kNoBufferSpace},
+        {ENOTCONN, kNotConnected},
+        {EPIPE, kShutDown},
+        {ETIMEDOUT, kTimedOut},
+        {ECONNREFUSED, kConnectionRefused},
+        {EHOSTUNREACH, kHostUnreachable},
     };
     const int error = errno;
     SetLastError(error);

@@ -5,10 +5,6 @@
 #include "platform/last_error.h"
 #include "platform/socket_api.h"
 
-namespace {
-constexpr int kNotASocket = 10038;  // WSAENOTSOCK
-}
-
 CTcpConnection::CTcpConnection() : m_socket(platform::kInvalidSocket) {}
 
 CTcpConnection::~CTcpConnection() {
@@ -58,7 +54,7 @@ int CTcpConnection::Receive(char* buffer, int room) {
 
 int CTcpConnection::IsReadable(int& dataWaiting) {
     if (m_socket == platform::kInvalidSocket) {
-        platform::SetLastError(kNotASocket);
+        platform::SetLastError(platform::kNotASocket);
         return 0;
     }
     int ready = 0;

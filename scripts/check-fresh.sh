@@ -58,14 +58,19 @@ inside() {
   ' inside "$root" "$cache/$release-apt" "$1"
 }
 
-# Runs one step, timed; on failure shows the end of its output.
+# Runs one step, timed; on failure shows the end of its output. Interrupted,
+# it ends the step's namespace, and with it every process of the step.
 step() {
   local name=$1 start=$SECONDS
-  if ! inside "$2" >"$log" 2>&1; then
+  inside "$2" >"$log" 2>&1 &
+  local unshare=$!
+  trap 'kill -KILL $(cat /proc/'$unshare'/task/*/children) 2>/dev/null; wait; exit 130' INT TERM
+  if ! wait $unshare; then
     tail -n 60 "$log"
     echo "check-fresh $release: FAILED: $name"
     exit 1
   fi
+  trap - INT TERM
   printf 'check-fresh %s: %-44s %4d s\n' "$release" "$name" $((SECONDS - start))
 }
 

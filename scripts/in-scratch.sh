@@ -6,4 +6,8 @@
 set -u
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/tarvik.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
-TMPDIR=$scratch XDG_RUNTIME_DIR=$scratch "$@"
+# Others may pass through, not look: the tests' Dovecot, started as root,
+# reaches its folder in here as its own users.
+chmod 711 "$scratch"
+mkdir -m 700 "$scratch/runtime"
+TMPDIR=$scratch XDG_RUNTIME_DIR=$scratch/runtime "$@"

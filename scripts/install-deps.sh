@@ -15,7 +15,9 @@ run=(build-essential cmake make pkg-config qt6-base-dev qt6-base-dev-tools qt6-q
   libgl-dev fonts-dejavu-core)
 test=(libgtest-dev libbenchmark-dev iproute2)
 servers=(dovecot-core dovecot-pop3d)
-fuzz=(clang libclang-rt-14-dev)
+# Debian's default clang and its runtime (sanitizers, libFuzzer), of the same
+# version on every release.
+fuzz=(clang libclang-rt-dev)
 windows=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wine wine64 xvfb xauth
   xdotool nsis imagemagick iproute2)
 package=(dpkg-dev file lintian desktop-file-utils appstream librsvg2-bin imagemagick man-db

@@ -11,6 +11,10 @@
 
 namespace {
 
+using platform::kConnectionReset;
+using platform::kProtocolNotSupported;
+using platform::kTimedOut;
+
 // What fails without a conversation, and what a hostile server cannot make
 // the client do.
 TEST(Pop3ClientTest, FailuresAndHostileNumbers) {
@@ -20,7 +24,7 @@ TEST(Pop3ClientTest, FailuresAndHostileNumbers) {
     EXPECT_EQ(client.Connect("no-such-host.invalid", "alice", "secret", 110), 0);
     EXPECT_EQ(platform::GetLastError(), platform::kInvalidArgument);
     EXPECT_EQ(client.Connect("127.0.0.1", "alice", "secret", UnusedPort()), 0);
-    EXPECT_EQ(platform::GetLastError(), 10061);  // WSAECONNREFUSED
+    EXPECT_EQ(platform::GetLastError(), platform::kConnectionRefused);
     client.m_sizes = {1};
     client.m_bListLoaded = 1;
     for (int n : {1, 0, -1, 2, INT_MIN}) {  // sizes only of messages there are
@@ -29,7 +33,7 @@ TEST(Pop3ClientTest, FailuresAndHostileNumbers) {
     }
     server.Attach(client, "=+OK " + std::string(CPop3Client::kMaxReplySize + 8192, 'x') + "|");
     EXPECT_EQ(client.ReadResponse(), 0);
-    EXPECT_EQ(platform::GetLastError(), 10055);  // WSAENOBUFS
+    EXPECT_EQ(platform::GetLastError(), platform::kNoBufferSpace);
     EXPECT_LE(client.m_strLastReply.size(), static_cast<size_t>(CPop3Client::kMaxReplySize));
 }
 
@@ -63,21 +67,21 @@ TEST(Pop3ClientTest, Replies) {
     // time it took when that matters.
     const std::tuple<char, std::string, int, int, std::string, uint32_t> cases[] = {
         // clang-format off
-        {'r', "", 0, 10060, "", 10250},  // silence: noticed at the poll after 10000 ms
+        {'r', "", 0, kTimedOut, "", 10250},  // silence: noticed at the poll after 10000 ms
         {'r', "W9750|=+|W9750|=O|W9750|=K|W9750|=\r|W9750|=\n|", 1, 0, "", 49000},  // the idle time counts from the last data
-        {'r', "=+OK par|W10500|=t\r\n|", 0, 10060, "+OK par", 10500},
-        {'r', "=+OK 2 mess|X|", 0, 10060, "+OK 2 mess", 10500},  // no busy loop when the peer has gone
-        {'r', "=+OK 2 mess|W250|!|", 0, 10054, "+OK 2 mess", 500},  // WSAECONNRESET
+        {'r', "=+OK par|W10500|=t\r\n|", 0, kTimedOut, "+OK par", 10500},
+        {'r', "=+OK 2 mess|X|", 0, kTimedOut, "+OK 2 mess", 10500},  // no busy loop when the peer has gone
+        {'r', "=+OK 2 mess|W250|!|", 0, kConnectionReset, "+OK 2 mess", 500},
         {'r', "+ok fine\r\n", 1, 0, "", 0},
-        {'r', "-ERR no\r\n", 0, 10043, "-ERR no", 0},
-        {'r', "+O\r\n", 0, 10043, "+O", 0},
-        {'r', "-ERR x\r\n+OK y\r\n", 0, 10043, "-ERR x", 0},
+        {'r', "-ERR no\r\n", 0, kProtocolNotSupported, "-ERR no", 0},
+        {'r', "+O\r\n", 0, kProtocolNotSupported, "+O", 0},
+        {'r', "-ERR x\r\n+OK y\r\n", 0, kProtocolNotSupported, "-ERR x", 0},
         {'r', "+OK " + std::string(993, 'x') + "\r\n", 1, 0, "", 0},  // 999 bytes: one growth
-        {'r', std::string("-ERR a\0b\r\n", 10), 0, 10060, "-ERR a", 0},  // a NUL hides the end
+        {'r', std::string("-ERR a\0b\r\n", 10), 0, kTimedOut, "-ERR a", 0},  // a NUL hides the end
         {'m', "+OK 2\r\nSubject: a\r\n\r\n.\r\n", 1, 0, "Subject: a\r\n", 0},
         {'m', "+OK\r\nA: a\r\n\r\n.\r\n-ERR x\r\n", 1, 0, "A: a\r\n", 0},
-        {'m', "-ERR no such message\r\n", 0, 10043, "old", 0},
-        {'m', "+OK\r\nSubject: cut", 0, 10060, "old", 0},
+        {'m', "-ERR no such message\r\n", 0, kProtocolNotSupported, "old", 0},
+        {'m', "+OK\r\nSubject: cut", 0, kTimedOut, "old", 0},
         {'m', "+OK\r\n" + big + ".\r\n", 1, 0, big.substr(0, big.size() - 2), 0},
         {'s', "+OK 3 420\r\n", 1, 0, "3 420", 0},
         {'s', "+OK 3\r\n", 0, 0, "3 -1", 0},
@@ -88,7 +92,7 @@ TEST(Pop3ClientTest, Replies) {
         {'l', "+OK\r\n1 1.5\r\n2 7\r\n.\r\n", 1, 0, "1 ", 0},
         {'l', "+OK\r\n1 4294967295\r\n2 -5\r\n.\r\n", 1, 0, "2147483647 4294967291 ", 0},
         {'l', "+OK\r\n1 5\r\n.\r\n3 7\r\n", 1, 0, "5 ", 0},
-        {'l', "-ERR\r\n", 0, 10043, "99 ", 0},
+        {'l', "-ERR\r\n", 0, kProtocolNotSupported, "99 ", 0},
         // clang-format on
     };
     for (const auto& [reader, rows, result, error, kept, elapsed] : cases) {
