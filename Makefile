@@ -53,7 +53,7 @@ fuzz:
 	@scripts/fuzz.sh build-fuzz $(FUZZ_SECONDS)
 
 bench: build
-	@scripts/bench.sh build
+	@scripts/in-scratch.sh scripts/bench.sh build
 
 # The package, then Debian's checks of it: lintian, desktop-file-validate and
 # appstreamcli, each failing on any finding.

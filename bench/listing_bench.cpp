@@ -4,6 +4,7 @@
 // by a relay between the window and the server.
 #include <poll.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QListWidget>
@@ -73,7 +74,8 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     std::printf("%9s %5s %9s %8s %12s %15s %9s\n", "messages", "rows", "commands", "wall s",
                 "wall/cmd ms", "cpu/message ms", "peak MiB");
-    const std::string dovecot = TESTS_DIR "/support/dovecot.sh ", folder = "/tmp/tvk.bench";
+    const std::string dovecot = TESTS_DIR "/support/dovecot.sh ",
+                      folder = std::filesystem::temp_directory_path() / "tvk.bench";
     for (int count : {20, 200}) {
         std::string files;
         std::filesystem::create_directories(folder + ".in");

@@ -4,6 +4,7 @@
 
 include(GNUInstallDirs)
 configure_file(res/tarvik.desktop.in ${CMAKE_BINARY_DIR}/tarvik.desktop @ONLY)
+configure_file(res/tarvik.1.in ${CMAKE_BINARY_DIR}/tarvik.1 @ONLY)
 configure_file(res/de.tarvik.tarvik.metainfo.xml.in ${CMAKE_BINARY_DIR}/de.tarvik.tarvik.metainfo.xml @ONLY)
 install(TARGETS tarvik RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${CMAKE_BINARY_DIR}/tarvik.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -31,9 +32,9 @@ if(TARVIK_PACKAGE)
     DEPENDS res/tarvik16.xpm res/tarvik32.xpm scripts/xpm-to-svg.sh)
   add_custom_command(OUTPUT ${docs}/tarvik.1.gz ${docs}/changelog.gz
     COMMAND ${CMAKE_COMMAND} -E make_directory ${docs}
-    COMMAND gzip -9n < ${CMAKE_SOURCE_DIR}/res/tarvik.1 > ${docs}/tarvik.1.gz
+    COMMAND gzip -9n < ${CMAKE_BINARY_DIR}/tarvik.1 > ${docs}/tarvik.1.gz
     COMMAND gzip -9n < ${CMAKE_SOURCE_DIR}/res/changelog > ${docs}/changelog.gz
-    DEPENDS res/tarvik.1 res/changelog)
+    DEPENDS ${CMAKE_BINARY_DIR}/tarvik.1 res/changelog)
   add_custom_target(package-files ALL DEPENDS ${icons}/48x48/apps/tarvik.png ${docs}/tarvik.1.gz)
   install(DIRECTORY ${icons}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
   install(FILES ${docs}/tarvik.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

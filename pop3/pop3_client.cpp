@@ -126,6 +126,8 @@ int CPop3Client::ParseStat(int& count, int& total) {
 
 int CPop3Client::LoadList() {
     int expectedCount = m_nMessageCount;
+    // A STAT of the list's own, even right after the caller's: the list sizes
+    // its buffer by it, and servers have always seen STAT twice per listing.
     if (!m_bStatDone) {
         int total = 0;
         if (!Stat(expectedCount, total)) {
@@ -226,6 +228,8 @@ int CPop3Client::GetTop(int n, char*& text) {
 }
 
 int CPop3Client::Delete(int n) {
+    // LIST before DELE, as servers have always seen it; a failed LIST does
+    // not stop the DELE.
     if (!m_bListLoaded) {
         LoadList();
     }

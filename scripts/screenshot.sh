@@ -5,13 +5,7 @@
 # of the native window under wine (needs make windows).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-need=()
-command -v xvfb-run >/dev/null || need+=(xvfb xauth)
-command -v import >/dev/null || need+=(imagemagick)
-if [ ${#need[@]} -gt 0 ]; then
-  sudo=""; [ "$(id -u)" -eq 0 ] || sudo=sudo
-  $sudo apt-get update -qq && $sudo apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
-fi
+"$root/scripts/install-deps.sh" screenshot
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 

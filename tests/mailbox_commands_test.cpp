@@ -2,6 +2,8 @@
 // user sees along the way and at the end, and the bytes on the wire.
 #include "ui/mailbox_commands.h"
 
+#include <gtest/gtest.h>
+
 #include <map>
 #include <tuple>
 #include <vector>

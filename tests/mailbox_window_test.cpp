@@ -4,6 +4,8 @@
 // real Dovecot: fields from the store, list, delete, list again.
 #include <sys/stat.h>
 
+#include <gtest/gtest.h>
+
 #include <QtWidgets>
 #include <filesystem>
 

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <tuple>
 
+#include <gtest/gtest.h>
+
 #include "platform/last_error.h"
 #include "tests/support/transcript.h"
 
@@ -31,7 +33,8 @@ TEST(Pop3ClientTest, FailuresAndHostileNumbers) {
         int size = 77;
         EXPECT_EQ(client.GetMessageSize(n, size) * 1000 + size, n == 1 ? 1001 : 77) << n;
     }
-    server.Attach(client, "=+OK " + std::string(CPop3Client::kMaxReplySize + 8192, 'x') + "|");
+    ASSERT_TRUE(
+        server.Attach(client, "=+OK " + std::string(CPop3Client::kMaxReplySize + 8192, 'x') + "|"));
     EXPECT_EQ(client.ReadResponse(), 0);
     EXPECT_EQ(platform::GetLastError(), platform::kNoBufferSpace);
     EXPECT_LE(client.m_strLastReply.size(), static_cast<size_t>(CPop3Client::kMaxReplySize));
@@ -103,7 +106,8 @@ TEST(Pop3ClientTest, Replies) {
         }
 #endif
         CPop3Client client;
-        server.Attach(client, rows.find('|') != std::string::npos ? rows : "=" + rows + "|");
+        ASSERT_TRUE(
+            server.Attach(client, rows.find('|') != std::string::npos ? rows : "=" + rows + "|"));
         platform::SetLastError(0);
         int got = -1;
         const uint32_t begin = server.now;
@@ -121,7 +125,7 @@ TEST(Pop3ClientSlowTest, TenSecondsForASilentServerAndForAnUnansweredConnect) {
     platform::SetClock(nullptr);
     CPop3Client silent, unanswered;
     CTcpConnection queued[4];
-    server.Attach(silent, "");
+    ASSERT_TRUE(server.Attach(silent, ""));
     for (CTcpConnection& connection : queued) {
         connection.Create() && connection.Connect("127.0.0.1", server.port);
     }

@@ -58,6 +58,9 @@ void CheckNow(MailboxView& view, SettingsStore& settings, int port) {
         settings.WriteProfileString(kSection, "password", typed.password);
     }
 
+    // The last outcome goes at once, before a connect that may take ten
+    // seconds; the one English text among the German is what users have
+    // always read here.
     view.SetStatus("");
     view.ResetContent();
     view.SetStatus("Connecting to: " + typed.server + "...");
@@ -108,6 +111,8 @@ void CheckNow(MailboxView& view, SettingsStore& settings, int port) {
             view.AddString(FormatRow("(%03d) Mail # %d: %d bytes", i, i, size), i);
         }
     }
+    // Nothing was marked, but RSET makes sure the QUIT changes nothing on the
+    // server.
     client.Reset();
     client.Disconnect();
 }
@@ -125,7 +130,7 @@ void DeleteSelected(MailboxView& view, int port) {
 
     CPop3Client client;
     const Fields typed(view);
-    view.SetStatus("");
+    view.SetStatus("");  // as in the listing
     view.SetStatus("Connecting to: " + typed.server + "...");
     if (!client.Connect(typed.server.c_str(), typed.user.c_str(), typed.password.c_str(), port)) {
         view.SetStatus("Verbindung mit dem Server fehlgeschlagen.");

@@ -30,7 +30,10 @@ for message in "$@"; do  # named so that Dovecot numbers them in this order
 done
 chown -R "$uid:$gid" "$dir/mail"
 echo "alice:{PLAIN}secret:$uid:$gid::$dir/mail" >"$dir/passwd"
-sed "$user; s|@DIR@|$dir|g; s|@PORT@|$port|g; s|@UID@|$uid|g" "$(dirname "$0")/dovecot.conf" >"$dir/dovecot.conf"
+# 2.4 reads a configuration of another syntax; its first line says which.
+case $(/usr/sbin/dovecot --version) in 2.3.*) version=2.3 ;; *) version=2.4 ;; esac
+sed "$user; s|@DIR@|$dir|g; s|@PORT@|$port|g; s|@UID@|$uid|g" \
+  "$(dirname "$0")/dovecot-$version.conf" >"$dir/dovecot.conf"
 timeout 120 /usr/sbin/dovecot -F -c "$dir/dovecot.conf" </dev/null >/dev/null 2>&1 &
 echo $! >"$dir/pid"
 for _ in $(seq 150); do (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && exit 0 || sleep 0.1; done

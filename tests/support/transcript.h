@@ -9,8 +9,6 @@
 // time-out passes in no real time.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <string>
 
 #include "platform/clock.h"
@@ -93,11 +91,11 @@ public:
             expected += rows.substr(at + 2, rows.find('|', at + 1) - at - 2) + "\r\n";
         }
     }
-    // Plays the transcript to the client's connection alone, for the readers.
-    void Attach(CPop3Client& client, const std::string& transcript) {
+    // Plays the transcript to the client's connection alone, for the readers;
+    // false when it could not connect.
+    bool Attach(CPop3Client& client, const std::string& transcript) {
         Play(transcript);
-        ASSERT_EQ(client.m_connection.Create() && client.m_connection.Connect("127.0.0.1", port),
-                  1);
+        return client.m_connection.Create() && client.m_connection.Connect("127.0.0.1", port);
     }
 
     // Does what the transcript allows now, without blocking.

@@ -27,10 +27,13 @@ CMailboxDialog::CMailboxDialog(QWidget* parent, int port)
       m_port(port) {
     m_hIcon.addPixmap(QPixmap(tarvik32_xpm));
     m_hIcon.addPixmap(QPixmap(tarvik16_xpm));
-    connect(static_cast<QAbstractButton*>(GetDlgItem(IDC_CHECK_NOW)), &QAbstractButton::clicked,
-            this, &CMailboxDialog::OnCheckNow);
-    connect(static_cast<QAbstractButton*>(GetDlgItem(IDC_DELETE)), &QAbstractButton::clicked, this,
-            &CMailboxDialog::OnDeleteSelected);
+    const auto onClick = [this](int id, void (CMailboxDialog::*command)()) {
+        auto* button = qobject_cast<QAbstractButton*>(GetDlgItem(id));
+        Q_ASSERT_X(button, "CMailboxDialog", "the template's command is no button");
+        connect(button, &QAbstractButton::clicked, this, command);
+    };
+    onClick(IDC_CHECK_NOW, &CMailboxDialog::OnCheckNow);
+    onClick(IDC_DELETE, &CMailboxDialog::OnDeleteSelected);
 }
 
 bool CMailboxDialog::OnInitDialog() {

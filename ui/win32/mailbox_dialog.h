@@ -10,6 +10,10 @@
 class CMailboxDialog : public CDialog, public MailboxView {
 public:
     explicit CMailboxDialog(HWND parent = nullptr, int port = CPop3Client::kPort);
+    // The small icon was loaded for this window alone; the big one is shared.
+    ~CMailboxDialog() override { DestroyIcon(m_hSmallIcon); }
+    CMailboxDialog(const CMailboxDialog&) = delete;
+    CMailboxDialog& operator=(const CMailboxDialog&) = delete;
 
     // Adds the information item to the system menu, sets the icons, and
     // fills the fields from the settings store.
