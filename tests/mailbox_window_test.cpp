@@ -23,7 +23,9 @@ protected:
     WindowTest() {
         static int argc = 1;
         static char* argv[] = {const_cast<char*>("tarvik_window_tests"), nullptr};
-        static QApplication application(argc, argv);  // on the platform ctest names: offscreen
+        // On the platform ctest names: offscreen. Never destroyed: at exit Qt's
+        // own globals may be gone first.
+        [[maybe_unused]] static auto* application = new QApplication(argc, argv);
         QCoreApplication::setOrganizationName("Tarvik");
         QCoreApplication::setApplicationName("Tarvik");
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
@@ -63,6 +65,19 @@ TEST_F(WindowTest, WhatOnlyTheQtWindowDoes) {
               "tarvikon|Mailserver (z.b.: pop.example.de):");
     CMailboxDialog dialog;
     dialog.OnInitDialog();
+    dialog.show();
+    // Return presses the focused button, as a Windows dialog does, and the
+    // default one from a field.
+    const auto enter = [&](int id) {
+        dialog.activateWindow();
+        QApplication::processEvents();
+        dialog.GetDlgItem(id)->setFocus();
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        return BoxOf([&] { QApplication::sendEvent(dialog.GetDlgItem(id), &key); });
+    };
+    EXPECT_EQ(enter(IDC_DELETE), QString::fromUtf8("Tarvik|Keine Mail zu löschen ausgewählt"));
+    EXPECT_EQ(enter(IDC_SERVER), "");
+    EXPECT_EQ(dialog.GetDlgItemText(IDC_STATUS), "Verbindung mit dem Server fehlgeschlagen.");
     QString names;  // each field is named by the text before it
     for (int id : {IDC_SERVER, IDC_USER, IDC_PASSWORD}) {
         names +=

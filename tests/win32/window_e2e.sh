@@ -36,10 +36,10 @@ start "$build/app/tarvik.exe"
 converse "${login}CSTAT|S+OK 3 9|${list}CTOP 1 0|S+OK|SSubject: Grüße|SFrom: bob|S|S.|CTOP 2 0|S+OK|SFrom: carol|S|S.|CTOP 3 0|S-ERR|CRSET|S+OK|CQUIT|S+OK|" \
   "Tab Tab Tab 1 2 7 period 0 period 0 period 1 Tab a l i c e Tab s e c r e t Tab space Return" \
   $'(001) Grüße von bob: 100 bytes\n(002) Mail # 2 von carol: 200 bytes\n(003) Mail # 3: 300 bytes\n-1\nErfrage Statistik...'
-converse "${login}${list}CDELE 2|S+OK|CQUIT|S+OK|" "Tab Tab Tab Down Down Tab Tab Tab Tab Tab Tab space" \
+converse "${login}${list}CDELE 2|S+OK|CQUIT|S+OK|" "Tab Tab Tab Down Down Tab Tab Tab Tab Tab Tab Return" \
   $'(001) Grüße von bob: 100 bytes\n(003) Mail # 3: 300 bytes\n-1\nMail gelöscht'
 # No row is selected after a delete: a second press only says so.
-xdotool key space
+xdotool key Return
 timeout 30 xdotool search --sync --name '^Tarvik$' >/dev/null || fail "a second press did not say that no row is selected"
 xdotool key Return
 wine reg query 'HKCU\Software\Tarvik\Tarvik\settings' >"$out"

@@ -56,8 +56,9 @@ void CDialog::BuildControls() {
             case ControlKind::PushButton:
             case ControlKind::DefaultPushButton: {
                 auto* button = new QPushButton(text, this);
-                // Enter presses the default button wherever the focus is.
-                button->setAutoDefault(false);
+                // Return presses the button that has the focus, and the
+                // default one from anywhere else: what a Windows dialog does.
+                button->setAutoDefault(true);
                 button->setDefault(control.kind == ControlKind::DefaultPushButton);
                 if (control.id == IDOK) {
                     connect(button, &QPushButton::clicked, this, &QDialog::accept);
