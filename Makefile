@@ -12,7 +12,7 @@
 #   make check-fresh   the README's commands on clean Debian systems (root; RELEASES)
 
 JOBS ?= $(shell nproc)
-RELEASES ?= bookworm
+RELEASES ?= bookworm trixie
 FUZZ_SECONDS ?= 60
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 

@@ -74,10 +74,12 @@ step() {
   printf 'check-fresh %s: %-44s %4d s\n' "$release" "$name" $((SECONDS - start))
 }
 
-# Nothing of the tests may stay in /tmp.
+# Nothing of the tests may stay in /tmp. The X servers' socket folder is the
+# system's: a desktop has it from the start, and Xvfb makes it where it is
+# missing.
 clean_tmp() {
   local left
-  left=$(ls -A "$root/tmp")
+  left=$(ls -A "$root/tmp" | grep -v -x '\.X11-unix')
   [ -z "$left" ] || { echo "check-fresh $release: left in /tmp after $1:" $left; exit 1; }
 }
 
