@@ -79,7 +79,7 @@ step() {
 # missing.
 clean_tmp() {
   local left
-  left=$(ls -A "$root/tmp" | grep -v -x '\.X11-unix')
+  left=$(ls -A "$root/tmp" | grep -v -x '\.X11-unix' || true)
   [ -z "$left" ] || { echo "check-fresh $release: left in /tmp after $1:" $left; exit 1; }
 }
 
