@@ -7,7 +7,7 @@ build=${1:-build-win}
 # The window's port is 110: the run gets a network of its own, where that
 # port is free whoever runs it and whatever listens on the host's.
 if [ -z "${TARVIK_OWN_NETWORK:-}" ]; then
-  TARVIK_OWN_NETWORK=1 exec "$(dirname "$0")/../tests/support/own-network.sh" "$0" "$@"
+  TARVIK_OWN_NETWORK=1 exec "$(dirname "$0")/own-network.sh" "$0" "$@"
 fi
 # Wine prints the window's texts in the locale's character set: UTF-8 on any
 # machine, whatever the caller's locale.

@@ -89,10 +89,11 @@ TEST_F(CommandsTest, Presses) {
     const char *info = "Info über Message-Größe nicht verfügbar", *asked = "Erfrage Statistik...",
                *refused = "Verbindung mit dem Server fehlgeschlagen.",
                *failed = "Mail konnte nicht gelöscht werden";
-    std::string utf8, umlauts, latin1(2000, '\xfc');
+    std::string utf8, umlauts, emoji, latin1(2000, '\xfc');
     for (int i = 0; i < 600; ++i) {
-        utf8 += "\xe2\x82\xac";  // €: the cut splits one
-        umlauts += "\xc3\xbc";   // ü: the cut falls between two
+        utf8 += "\xe2\x82\xac";       // €: the cut splits one
+        umlauts += "\xc3\xbc";        // ü: the cut falls between two
+        emoji += "\xf0\x9f\x98\x80";  // four bytes: the cut splits one
     }
     const std::tuple<std::string, int, std::string, const char*> cases[] = {
         // clang-format off
@@ -112,10 +113,10 @@ TEST_F(CommandsTest, Presses) {
         // Server text shows as UTF-8 where it is, else as Latin-1; rows are
         // cut at 1023 bytes, and never inside a UTF-8 character.
         {kLogin + Stat(7) + Stat(7) + List(7) + Top(1, "Subject: x" + utf8) + Top(2, "Subject: " + latin1) +
-             Top(3, "Subject: \xc3\x9c" "ber|SFrom: J\xc3\xbcrgen") + Top(4, "Subject: \xe0\x80\xaf \xed\xa0\x80\xf5\x80\x80\x80") +
-             Top(5, "Subject: " + std::string(2000, 's')) + Top(6, "Subject: x" + umlauts) + Top(7, "Subject: \xc3(") + kEnd, -1,
+             Top(3, "Subject: \xc3\x9c" "ber|SFrom: J\xc3\xbcrgen") + Top(4, "Subject: xy" + emoji) +
+             Top(5, "Subject: " + std::string(1001, 's')) + Top(6, "Subject: x" + umlauts) + Top(7, "Subject: \xc3(") + kEnd, -1,
          "(001) x" + utf8.substr(0, 1014) + "\n(002) " + DisplayText(latin1.substr(0, 1017)) + "\n(003) \xc3\x9c" "ber von J\xc3\xbcrgen: 300 bytes\n"
-             "(004) \xc3\xa0\xc2\x80\xc2\xaf \xc3\xad\xc2\xa0\xc2\x80\xc3\xb5\xc2\x80\xc2\x80\xc2\x80 von : 400 bytes\n(005) " + std::string(1017, 's') + "\n(006) x" + umlauts.substr(0, 1016) + "\n(007) \xc3\x83( von : 700 bytes\n", asked},
+             "(004) xy" + emoji.substr(0, 1012) + "\n(005) " + std::string(1001, 's') + " von : 500 bytes\n(006) x" + umlauts.substr(0, 1016) + "\n(007) \xc3\x83( von : 700 bytes\n", asked},
         // Each row keeps its message number, and loses one when a message
         // before it goes: only once the server has confirmed QUIT.
         {kLogin + Stat(3) + Stat(3) + List(3) + Top(1, "Subject: one") + Top(2, "Subject: two") + Top(3, "Subject: three") + kEnd, -1,
@@ -135,6 +136,17 @@ TEST_F(CommandsTest, Presses) {
         EXPECT_EQ(Press(transcript, row), rows);
         EXPECT_EQ(window.log.back(), status);
         EXPECT_EQ(window.log.front(), "");  // with the box unchecked, nothing is stored
+    }
+}
+
+// Server text is taken for UTF-8 only where it is valid, else for Latin-1:
+// valid text with a DEL, then each way to be invalid on its own: overlong
+// (twice), a surrogate, past U+10FFFF, a lead byte past F4, cut short.
+TEST(DisplayTextTest, Utf8OnlyWhereValid) {
+    for (const std::string text :
+         {"a\x7f\xc3\xbc\xf0\x9f\x98\x80\xf4\x8f\xbf\xbf", "\xe0\x80\xaf", "\xc1\xbf",
+          "\xed\xa0\x80", "\xf4\x90\x80\x80", "\xf5\x80\x80\x80", "\xe2\x82"}) {
+        EXPECT_EQ(DisplayText(text) == text, text[0] == 'a') << text;
     }
 }
 

@@ -96,13 +96,14 @@ TEST_F(WindowTest, WhatOnlyTheQtWindowDoes) {
     const auto mode = [](auto path) { return int(std::filesystem::status(path).permissions()); };
     chmod(above.c_str(), 0755);
     const mode_t saved = umask(0);  // the most careless setting a user can have
-    for (int write = 0; write < 2; ++write) {
+    // As made, then opened up by hand: to the group, to others.
+    for (const mode_t opened : {0700, 0770, 0707}) {
+        chmod(file.c_str(), 0644);
+        chmod(tarvik.c_str(), opened);
         ASSERT_EQ(UserSettings().WriteProfileString("settings", "user", "bob"), 1);
         // The folder above is not ours.
         EXPECT_EQ((std::vector{mode(file), mode(tarvik), mode(above)}),
                   (std::vector{0600, 0700, 0755}));
-        chmod(file.c_str(), 0644);  // and when they were opened up by hand
-        chmod(tarvik.c_str(), 0777);
     }
     umask(saved);
 }

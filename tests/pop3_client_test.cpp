@@ -13,10 +13,6 @@
 
 namespace {
 
-using platform::kConnectionReset;
-using platform::kProtocolNotSupported;
-using platform::kTimedOut;
-
 // What fails without a conversation, and what a hostile server cannot make
 // the client do.
 TEST(Pop3ClientTest, FailuresAndHostileNumbers) {
@@ -70,21 +66,21 @@ TEST(Pop3ClientTest, Replies) {
     // time it took when that matters.
     const std::tuple<char, std::string, int, int, std::string, uint32_t> cases[] = {
         // clang-format off
-        {'r', "", 0, kTimedOut, "", 10250},  // silence: noticed at the poll after 10000 ms
+        {'r', "", 0, platform::kTimedOut, "", 10250},  // silence: noticed at the poll after 10000 ms
         {'r', "W9750|=+|W9750|=O|W9750|=K|W9750|=\r|W9750|=\n|", 1, 0, "", 49000},  // the idle time counts from the last data
-        {'r', "=+OK par|W10500|=t\r\n|", 0, kTimedOut, "+OK par", 10500},
-        {'r', "=+OK 2 mess|X|", 0, kTimedOut, "+OK 2 mess", 10500},  // no busy loop when the peer has gone
-        {'r', "=+OK 2 mess|W250|!|", 0, kConnectionReset, "+OK 2 mess", 500},
+        {'r', "=+OK par|W10500|=t\r\n|", 0, platform::kTimedOut, "+OK par", 10500},
+        {'r', "=+OK 2 mess|X|", 0, platform::kTimedOut, "+OK 2 mess", 10500},  // no busy loop when the peer has gone
+        {'r', "=+OK 2 mess|W250|!|", 0, platform::kConnectionReset, "+OK 2 mess", 500},
         {'r', "+ok fine\r\n", 1, 0, "", 0},
-        {'r', "-ERR no\r\n", 0, kProtocolNotSupported, "-ERR no", 0},
-        {'r', "+O\r\n", 0, kProtocolNotSupported, "+O", 0},
-        {'r', "-ERR x\r\n+OK y\r\n", 0, kProtocolNotSupported, "-ERR x", 0},
+        {'r', "-ERR no\r\n", 0, platform::kProtocolNotSupported, "-ERR no", 0},
+        {'r', "+O\r\n", 0, platform::kProtocolNotSupported, "+O", 0},
+        {'r', "-ERR x\r\n+OK y\r\n", 0, platform::kProtocolNotSupported, "-ERR x", 0},
         {'r', "+OK " + std::string(993, 'x') + "\r\n", 1, 0, "", 0},  // 999 bytes: one growth
-        {'r', std::string("-ERR a\0b\r\n", 10), 0, kTimedOut, "-ERR a", 0},  // a NUL hides the end
+        {'r', std::string("-ERR a\0b\r\n", 10), 0, platform::kTimedOut, "-ERR a", 0},  // a NUL hides the end
         {'m', "+OK 2\r\nSubject: a\r\n\r\n.\r\n", 1, 0, "Subject: a\r\n", 0},
         {'m', "+OK\r\nA: a\r\n\r\n.\r\n-ERR x\r\n", 1, 0, "A: a\r\n", 0},
-        {'m', "-ERR no such message\r\n", 0, kProtocolNotSupported, "old", 0},
-        {'m', "+OK\r\nSubject: cut", 0, kTimedOut, "old", 0},
+        {'m', "-ERR no such message\r\n", 0, platform::kProtocolNotSupported, "old", 0},
+        {'m', "+OK\r\nSubject: cut", 0, platform::kTimedOut, "old", 0},
         {'m', "+OK\r\n" + big + ".\r\n", 1, 0, big.substr(0, big.size() - 2), 0},
         {'s', "+OK 3 420\r\n", 1, 0, "3 420", 0},
         {'s', "+OK 3\r\n", 0, 0, "3 -1", 0},
@@ -95,7 +91,7 @@ TEST(Pop3ClientTest, Replies) {
         {'l', "+OK\r\n1 1.5\r\n2 7\r\n.\r\n", 1, 0, "1 ", 0},
         {'l', "+OK\r\n1 4294967295\r\n2 -5\r\n.\r\n", 1, 0, "2147483647 4294967291 ", 0},
         {'l', "+OK\r\n1 5\r\n.\r\n3 7\r\n", 1, 0, "5 ", 0},
-        {'l', "-ERR\r\n", 0, kProtocolNotSupported, "99 ", 0},
+        {'l', "-ERR\r\n", 0, platform::kProtocolNotSupported, "99 ", 0},
         // clang-format on
     };
     for (const auto& [reader, rows, result, error, kept, elapsed] : cases) {

@@ -17,11 +17,8 @@ fi
 [ -x /usr/sbin/dovecot ] || { echo "Dovecot is not installed (make test installs it)"; exit 1; }
 port=$3
 shift 3
-if [ "$(id -u)" -eq 0 ]; then
-  uid=65534 gid=65534 user="/^@USER@/d"
-else
-  uid=$(id -u) gid=$(id -g) user="s/@USER@//; s/@NAME@/$(id -un)/; s/@GROUP@/$(id -gn)/"
-fi
+uid=$(id -u) gid=$(id -g) user="s/@USER@//; s/@NAME@/$(id -un)/; s/@GROUP@/$(id -gn)/"
+[ "$uid" -ne 0 ] || uid=65534 gid=65534 user="/^@USER@/d"  # root's mail belongs to nobody
 mkdir -p "$dir/mail/cur" "$dir/mail/new" "$dir/mail/tmp"
 chmod 755 "$dir"
 n=0
@@ -32,8 +29,7 @@ chown -R "$uid:$gid" "$dir/mail"
 echo "alice:{PLAIN}secret:$uid:$gid::$dir/mail" >"$dir/passwd"
 # 2.4 reads a configuration of another syntax; its first line says which.
 case $(/usr/sbin/dovecot --version) in 2.3.*) version=2.3 ;; *) version=2.4 ;; esac
-sed "$user; s|@DIR@|$dir|g; s|@PORT@|$port|g; s|@UID@|$uid|g" \
-  "$(dirname "$0")/dovecot-$version.conf" >"$dir/dovecot.conf"
+sed "$user; s|@DIR@|$dir|g; s|@PORT@|$port|g; s|@UID@|$uid|g" "$(dirname "$0")/dovecot-$version.conf" >"$dir/dovecot.conf"
 timeout 120 /usr/sbin/dovecot -F -c "$dir/dovecot.conf" </dev/null >/dev/null 2>&1 &
 echo $! >"$dir/pid"
 for _ in $(seq 150); do (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && exit 0 || sleep 0.1; done
