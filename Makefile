@@ -12,6 +12,11 @@
 #   make check-fresh   the README's commands on clean Debian systems (root; RELEASES)
 
 JOBS ?= $(shell nproc)
+# What a build stamps as its time is the last commit's, never the clock's, so
+# that one commit always gives the same bytes. A source tree without git
+# takes it from .source-date-epoch, or else a fixed time.
+SOURCE_DATE_EPOCH ?= $(shell git log -1 --format=%ct 2>/dev/null || cat .source-date-epoch 2>/dev/null || echo 1767225600)
+export SOURCE_DATE_EPOCH
 RELEASES ?= bookworm trixie
 FUZZ_SECONDS ?= 60
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo

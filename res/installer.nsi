@@ -5,6 +5,9 @@
 Unicode true
 Target amd64-unicode
 SetCompressor /SOLID lzma
+; The files' times stay out of the installer, which is then the same at every
+; build of one commit.
+SetDateSave off
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarvik"
 

@@ -3,7 +3,7 @@
 # else. Quick when everything is there already: apt is only asked for what is
 # missing.
 #
-#   scripts/install-deps.sh run|test|bench|fuzz|windows|package|format|fresh|screenshot ...
+#   scripts/install-deps.sh run|test|bench|fuzz|windows|package|format|fresh|screenshot|reproducible ...
 #
 # It never stops, disables or kills a service or process. When it installs
 # Dovecot itself (the tests start their own on loopback), a policy-rc.d keeps
@@ -35,6 +35,7 @@ for task in "$@"; do
     format) wanted+=(clang-format) ;;
     fresh) wanted+=(debootstrap) ;;
     screenshot) wanted+=(xvfb xauth imagemagick) ;;
+    reproducible) wanted+=(git diffoscope faketime) ;;
     *) echo "install-deps: unknown task '$task'" >&2; exit 2 ;;
   esac
 done
