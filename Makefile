@@ -10,6 +10,7 @@
 #   make test-windows  the same, then its tests under wine
 #   make windows-package  the Windows installer, build-win/tarvik-setup-<version>.exe
 #   make check-fresh   the README's commands on clean Debian systems (root; RELEASES)
+#   make check-reproducible  two builds of the artifacts, compared byte for byte
 
 JOBS ?= $(shell nproc)
 # What a build stamps as its time is the last commit's, never the clock's, so
@@ -22,7 +23,7 @@ FUZZ_SECONDS ?= 60
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 .PHONY: run test build build-asan fuzz bench format package screenshot windows test-windows windows-package \
-  check-fresh clean
+  check-fresh check-reproducible clean
 
 # Without a display the script says how to start the program; that is no failure.
 # A build folder that make test configured already is built as it is: the
@@ -61,12 +62,13 @@ bench: build
 	@scripts/in-scratch.sh scripts/bench.sh build
 
 # The package, then Debian's checks of it: lintian, desktop-file-validate and
-# appstreamcli, each failing on any finding.
+# appstreamcli, each failing on any finding. CPack gives the package's own
+# members the modes of its scratch files: umask 022 keeps them the same.
 package: build
 	@scripts/install-deps.sh package
 	@cmake -S . -B build -DTARVIK_PACKAGE=ON >/dev/null
 	@cmake --build build -j $(JOBS)
-	@cd build && rm -f tarvik_*.deb && cpack -G DEB >/dev/null
+	@cd build && rm -f tarvik_*.deb && umask 022 && cpack -G DEB >/dev/null
 	@scripts/lint-package.sh build/tarvik_*.deb
 
 screenshot: build
@@ -89,6 +91,9 @@ test-windows: windows-package
 
 check-fresh:
 	@for release in $(RELEASES); do scripts/check-fresh.sh $$release || exit 1; done
+
+check-reproducible:
+	@scripts/check-reproducible.sh
 
 clean:
 	rm -rf build build-asan build-fuzz build-win
