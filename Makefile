@@ -69,7 +69,7 @@ package: build
 	@cmake -S . -B build -DTARVIK_PACKAGE=ON >/dev/null
 	@cmake --build build -j $(JOBS)
 	@cd build && rm -f tarvik_*.deb && umask 022 && cpack -G DEB >/dev/null
-	@scripts/lint-package.sh build/tarvik_*.deb
+	@scripts/in-scratch.sh scripts/lint-package.sh build/tarvik_*.deb
 
 screenshot: build
 	@scripts/screenshot.sh

@@ -105,6 +105,7 @@ clean_tmp "make test"
 step "CI=true make test-windows (root)" 'cd /root/tarvik && CI=true make test-windows'
 clean_tmp "make test-windows"
 step "make package (root)" 'cd /root/tarvik && make package'
+clean_tmp "make package"
 
 # A user who has sudo, in a clone of their own; sudo is for apt alone, so
 # nothing of theirs may become root's.
