@@ -14,6 +14,7 @@ fi
 export LC_ALL=C.UTF-8 WINEDEBUG=-all
 WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/tarvik-wine.XXXXXX")
 export WINEPREFIX
+unset TMPDIR  # Debian 13's wine aborts ("free(): invalid pointer") when it is set
 # wineserver -k ends the wine server of this prefix only: the one started
 # here. Its socket folder in /tmp, whose name Debian's wine keeps in the
 # prefix, goes with the prefix.
