@@ -3,9 +3,10 @@
 # the default, or trixie) made with debootstrap in a folder, with nothing but
 # git, make, sudo and ca-certificates added, and this repository's last
 # commit cloned into it. There, as root with LANG unset: make run and the
-# command it prints, CI=true make test, CI=true make test-windows and make
-# package; then as a normal user who has sudo: CI=true make test. The tests
-# must leave nothing in /tmp. Prints each step's time; fails on any failure.
+# command it prints, CI=true make test, CI=true make test-windows, make
+# package, make bench and make fuzz; then as a normal user who has sudo:
+# CI=true make test. The tests must leave nothing in /tmp. Prints each
+# step's time; fails on any failure.
 #
 # The base system is kept as a tarball under /var/cache/tarvik-fresh, and the
 # packages apt downloads beside it, so that a second run downloads nothing.
@@ -106,6 +107,7 @@ step "CI=true make test-windows (root)" 'cd /root/tarvik && CI=true make test-wi
 clean_tmp "make test-windows"
 step "make package (root)" 'cd /root/tarvik && make package'
 clean_tmp "make package"
+step "make bench, make fuzz for 10 s (root)" 'cd /root/tarvik && make bench && make fuzz FUZZ_SECONDS=10'
 
 # A user who has sudo, in a clone of their own; sudo is for apt alone, so
 # nothing of theirs may become root's.
