@@ -64,11 +64,7 @@ protected:
         server.Play(transcript);
         window.selected = selected;
         window.log.clear();
-        if (selected < 0) {
-            CheckNow(window, window, server.port);
-        } else {
-            DeleteSelected(window, server.port);
-        }
+        selected < 0 ? CheckNow(window, window, server.port) : DeleteSelected(window, server.port);
         EXPECT_EQ(server.Finish(), server.expected);
         std::string rows;
         for (const auto& row : window.rows) {

@@ -71,19 +71,16 @@ TEST(Pop3ClientTest, Replies) {
         {'r', "=+OK par|W10500|=t\r\n|", 0, platform::kTimedOut, "+OK par", 10500},
         {'r', "=+OK 2 mess|X|", 0, platform::kTimedOut, "+OK 2 mess", 10500},  // no busy loop when the peer has gone
         {'r', "=+OK 2 mess|W250|!|", 0, platform::kConnectionReset, "+OK 2 mess", 500},
-        {'r', "+ok fine\r\n", 1, 0, "", 0},
-        {'r', "-ERR no\r\n", 0, platform::kProtocolNotSupported, "-ERR no", 0},
+        {'r', "+ok fine\r\n", 1, 0, "", 0}, {'r', "-ERR no\r\n", 0, platform::kProtocolNotSupported, "-ERR no", 0},
         {'r', "+O\r\n", 0, platform::kProtocolNotSupported, "+O", 0},
         {'r', "-ERR x\r\n+OK y\r\n", 0, platform::kProtocolNotSupported, "-ERR x", 0},
         {'r', "+OK " + std::string(993, 'x') + "\r\n", 1, 0, "", 0},  // 999 bytes: one growth
         {'r', std::string("-ERR a\0b\r\n", 10), 0, platform::kTimedOut, "-ERR a", 0},  // a NUL hides the end
-        {'m', "+OK 2\r\nSubject: a\r\n\r\n.\r\n", 1, 0, "Subject: a\r\n", 0},
-        {'m', "+OK\r\nA: a\r\n\r\n.\r\n-ERR x\r\n", 1, 0, "A: a\r\n", 0},
+        {'m', "+OK 2\r\nSubject: a\r\n\r\n.\r\n", 1, 0, "Subject: a\r\n", 0}, {'m', "+OK\r\nA: a\r\n\r\n.\r\n-ERR x\r\n", 1, 0, "A: a\r\n", 0},
         {'m', "-ERR no such message\r\n", 0, platform::kProtocolNotSupported, "old", 0},
         {'m', "+OK\r\nSubject: cut", 0, platform::kTimedOut, "old", 0},
         {'m', "+OK\r\n" + big + ".\r\n", 1, 0, big.substr(0, big.size() - 2), 0},
-        {'s', "+OK 3 420\r\n", 1, 0, "3 420", 0},
-        {'s', "+OK 3\r\n", 0, 0, "3 -1", 0},
+        {'s', "+OK 3 420\r\n", 1, 0, "3 420", 0}, {'s', "+OK 3\r\n", 0, 0, "3 -1", 0},
         {'s', "+OK 99999999999 -99999999999\r\n", 1, 0, "2147483647 -2147483648", 0},
         {'l', "+OK 2 (320)\r\n1 120\r\n2 200\r\n.\r\n", 1, 0, "120 200 ", 0},
         {'l', "+OK\r\n1  120\r\n2\t200\r\n.\r\n", 1, 0, "120 120 200 ", 0},

@@ -13,19 +13,16 @@ login="S+OK|CUSER alice|S+OK|CPASS secret|S+OK|"
 list="CSTAT|S+OK 3 9|CLIST|S+OK|S1 100|S2 200|S3 300|S.|"
 # Starts the server with a transcript, types the keys, and wants these rows and status.
 converse() {
-  wine "$build/tests/window_probe.exe" "$1" >"$out" &
-  local server=$!
+  wine "$build/tests/window_probe.exe" "$1" >"$out" & local server=$!
   timeout 30 sh -c 'until ss -Hltn "sport = :110" | grep -q .; do sleep 0.1; done'  # it listens
   xdotool key --delay 100 $2
   wait $server || fail "the window did not send what the server expected"
   [ "$(tr -d '\r' <"$out")" = "$3" ] || fail "rows and status"
 }
 start() {  # a tarvik.exe, whose window gets the keys
-  wine "$1" &
-  app=$!
+  wine "$1" & app=$!
   # Focusing a window that is not mapped yet is an X error: try again.
-  timeout 30 sh -c "until xdotool search --name '^tarvikon$' windowfocus --sync; do sleep 0.5; done" 2>/dev/null ||
-    fail "no window titled tarvikon"
+  timeout 30 sh -c "until xdotool search --name '^tarvikon$' windowfocus --sync; do sleep 0.5; done" 2>/dev/null || fail "no window"
 }
 stop() {  # Escape ends the program
   xdotool key Escape
