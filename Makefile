@@ -11,6 +11,7 @@
 #   make windows-package  the Windows installer, build-win/tarvik-setup-<version>.exe
 #   make check-fresh   the README's commands on clean Debian systems (root; RELEASES)
 #   make check-reproducible  two builds of the artifacts, compared byte for byte
+#   make mutate        plants a sample of faults, one at a time (MUTATE_SAMPLE, MUTATE_SEED)
 
 JOBS ?= $(shell nproc)
 # What a build stamps as its time is the last commit's, never the clock's, so
@@ -23,7 +24,7 @@ FUZZ_SECONDS ?= 60
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 .PHONY: run test build build-asan fuzz bench format package screenshot windows test-windows windows-package \
-  check-fresh check-reproducible clean
+  check-fresh check-reproducible mutate clean
 
 # Without a display the script says how to start the program; that is no failure.
 # A build folder that make test configured already is built as it is: the
@@ -94,6 +95,10 @@ check-fresh:
 
 check-reproducible:
 	@scripts/check-reproducible.sh
+
+mutate:
+	@scripts/install-deps.sh test mutate
+	@scripts/mutate.py
 
 clean:
 	rm -rf build build-asan build-fuzz build-win

@@ -3,7 +3,7 @@
 # else. Quick when everything is there already: apt is only asked for what is
 # missing.
 #
-#   scripts/install-deps.sh run|test|bench|fuzz|windows|package|format|fresh|screenshot|reproducible ...
+#   scripts/install-deps.sh run|test|bench|fuzz|windows|package|format|fresh|screenshot|reproducible|mutate ...
 #
 # It never stops, disables or kills a service or process. When it installs
 # Dovecot itself (the tests start their own on loopback), a policy-rc.d keeps
@@ -36,6 +36,7 @@ for task in "$@"; do
     fresh) wanted+=(debootstrap) ;;
     screenshot) wanted+=(xvfb xauth imagemagick) ;;
     reproducible) wanted+=(git diffoscope faketime) ;;
+    mutate) wanted+=(python3) ;;
     *) echo "install-deps: unknown task '$task'" >&2; exit 2 ;;
   esac
 done
