@@ -13,7 +13,7 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/tarvik-reproducible.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
 # Clones into FOLDER and builds there with umask MASK under the given command
-# prefix; prints the artifacts' paths, relative to the clone.
+# prefix; its output goes to FOLDER.log, shown when the build fails.
 build() {
   local dir=$1 mask=$2 start=$SECONDS
   shift 2
