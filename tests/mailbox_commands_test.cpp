@@ -4,50 +4,14 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <tuple>
-#include <vector>
 
 #include "res/resource.h"
+#include "tests/support/fake_window.h"
 #include "tests/support/transcript.h"
 #include "ui/display_text.h"
 
 namespace {
-
-// A mailbox window without a toolkit, and its settings store: fields, the
-// check box, rows that show as both windows show them and keep their message
-// numbers, and a log of what the user would have seen and what was stored,
-// in order.
-struct FakeWindow : MailboxView, SettingsStore {
-    std::string GetDlgItemText(int id) const override { return fields.at(id); }
-    void SetDlgItemText(int id, const std::string& text) override { fields[id] = text; }
-    int IsDlgButtonChecked(int id) const override { return id == IDC_REMEMBER && remember; }
-    void SetStatus(const std::string& text) override { log.push_back(text); }
-    void ResetContent() override { rows.clear(); }
-    void AddString(const std::string& row, int n) override {
-        rows.emplace_back(DisplayText(row), n);
-    }
-    int GetCurSel() const override { return selected; }
-    int GetCount() const override { return static_cast<int>(rows.size()); }
-    int GetItemData(int row) const override { return rows.at(row).second; }
-    void SetItemData(int row, int number) override { rows.at(row).second = number; }
-    void DeleteString(int row) override { rows.erase(rows.begin() + row); }
-    void MessageBox(const std::string& text) override { log.push_back("box: " + text); }
-    std::string GetProfileString(const char*, const char*, const char* fallback) const override {
-        return fallback;  // the listing and the delete only write; the Qt test reads
-    }
-    int WriteProfileString(const char* section, const char* key,
-                           const std::string& value) override {
-        log.push_back(std::string(section) + "/" + key + "=" + value);
-        return 1;
-    }
-
-    std::map<int, std::string> fields = {
-        {IDC_SERVER, "127.0.0.1"}, {IDC_USER, "alice"}, {IDC_PASSWORD, "secret"}};
-    int remember = 0, selected = -1;
-    std::vector<std::pair<std::string, int>> rows;
-    std::vector<std::string> log;
-};
 
 const std::string kEnd = "CRSET|S+OK|" + kQuit;
 const std::string kRefused = "S+OK|CUSER alice|S+OK|CPASS secret|S-ERR|" + kQuit;
@@ -136,14 +100,15 @@ TEST_F(CommandsTest, Presses) {
 }
 
 // Server text is taken for UTF-8 only where it is valid, else for Latin-1:
-// valid text with a DEL, then each way to be invalid on its own: overlong
+// valid text with a DEL and each length, then each way to be invalid on its own: overlong
 // (twice), a surrogate, past U+10FFFF, a lead byte past F4, cut short.
 TEST(DisplayTextTest, Utf8OnlyWhereValid) {
     for (const std::string text :
-         {"a\x7f\xc3\xbc\xf0\x9f\x98\x80\xf4\x8f\xbf\xbf", "\xe0\x80\xaf", "\xc1\xbf",
+         {"a\x7f\xc3\xbc\xe0\xa0\x80\xf0\x9f\x98\x80\xf4\x8f\xbf\xbf", "\xe0\x80\xaf", "\xc1\xbf",
           "\xed\xa0\x80", "\xf4\x90\x80\x80", "\xf5\x80\x80\x80", "\xe2\x82"}) {
         EXPECT_EQ(DisplayText(text) == text, text[0] == 'a') << text;
     }
+    EXPECT_EQ(DisplayText("\xff\x7f"), "\xc3\xbf\x7f");  // Latin-1 leaves ASCII, DEL too, alone
 }
 
 // What the user sees along the way, and when the fields are stored: before
@@ -164,8 +129,10 @@ TEST_F(CommandsTest, AlongTheWay) {
     // A line break would smuggle a second command onto the wire.
     for (const char* user : {"alice\r\nDELE 1", "alice\n", "alice\r"}) {
         window.fields[IDC_USER] = user;
+        const uint32_t start = server.now;
         Press("S+OK|" + kQuit);
         EXPECT_EQ(window.log.back(), "Verbindung mit dem Server fehlgeschlagen.");
+        EXPECT_LT(server.now - start, CPop3Client::kIdleTimeoutMs);  // no wait for a reply
     }
 }
 

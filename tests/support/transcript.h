@@ -6,7 +6,9 @@
 //
 // The server is the clock too: time moves only when the code under test
 // sleeps, and each sleep gives the server its turn, so a ten-second idle
-// time-out passes in no real time.
+// time-out passes in no real time. It counts the sleeps, and the clock reads
+// without one: past kSpin of them the code is spinning, and each further read
+// costs a millisecond so that a spinning wait still ends.
 #pragma once
 
 #include <string>
@@ -71,9 +73,14 @@ public:
         Play("");
         platform::CloseSocketHandle(m_listener);
     }
-    uint32_t Ticks() override { return now; }
+    uint32_t Ticks() override {
+        spins += ++m_reads > kSpin;
+        return now += m_reads > kSpin;
+    }
     void Sleep(uint32_t ms) override {
         now += ms;
+        ++sleeps;
+        m_reads = 0;
         Pump();
         m_waited += ms;  // a wait row counts from the turn it was reached
     }
@@ -83,7 +90,7 @@ public:
         platform::CloseSocketHandle(m_client);
         m_client = platform::kInvalidSocket;
         m_rows = transcript;
-        m_next = m_sent = m_taken = m_waited = 0;
+        m_next = m_sent = m_taken = m_waited = sleeps = spins = 0;
         gone = false;
         m_inbox = expected = "";
         const std::string rows = "|" + transcript;
@@ -154,6 +161,8 @@ public:
     platform::SocketHandle m_listener = socket(AF_INET, SOCK_STREAM, 0);
     int port;
     uint32_t now = 0xFFFFF000u;
+    static constexpr int kSpin = 1000;
+    int sleeps = 0, spins = 0;
     std::string expected;  // what the client must send
     bool gone = false;     // the client has closed its end
 
@@ -161,5 +170,6 @@ private:
     std::string m_rows, m_inbox;
     size_t m_next = 0, m_sent = 0, m_taken = 0;
     uint32_t m_waited = 0;
+    int m_reads = 0;
     platform::SocketHandle m_client = platform::kInvalidSocket;
 };
