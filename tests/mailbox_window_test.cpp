@@ -1,13 +1,14 @@
-// The Qt window as the user meets it, on Qt's offscreen platform: the settings
-// file it keeps private, fields named for screen readers, the menu with the
-// information box, the message boxes, the start-up; and one run against a
-// real Dovecot: fields from the store, list, delete, list again.
+// The Qt window as the user meets it, on Qt's offscreen platform: the start-up,
+// the settings file it keeps private, fields named for screen readers, the
+// menu with the information box, the message boxes; and one run against a
+// real Dovecot: list and remember, delete, list again.
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
 #include <QtWidgets>
 #include <filesystem>
+#include <fstream>
 
 #include "app/mail_check_app.h"
 #include "res/resource.h"
@@ -17,15 +18,52 @@
 
 namespace {
 
+// On the platform ctest names: offscreen. Never destroyed: at exit Qt's own
+// globals may be gone first.
+void StartQt() {
+    static int argc = 1;
+    static char* argv[] = {const_cast<char*>("tarvik_window_tests"), nullptr};
+    [[maybe_unused]] static auto* application = new QApplication(argc, argv);
+}
+
+// The start as main runs it, in a network of its own: the settings file that
+// the application's own name finds under $XDG_CONFIG_HOME fills the fields,
+// the window has its icons and its information item, and its button lists
+// the mailbox on port 110.
+TEST(StartTest, StoredFieldsIconsMenuPort110) {
+    QTemporaryDir config;
+    setenv("XDG_CONFIG_HOME", config.path().toUtf8().constData(), 1);
+    QDir(config.path()).mkdir("Tarvik");
+    std::ofstream(config.path().toStdString() + "/Tarvik/Tarvik.conf")
+        << "[settings]\nserver=127.0.0.1\nuser=alice\npassword=secret\n";
+    StartQt();
+    ScriptedServer server(110);
+    server.Play(kLogin + Stat(0) + kQuit);
+    QString seen;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<CMailboxDialog*>(QApplication::activeModalWidget())) {
+            qobject_cast<QPushButton*>(dialog->GetDlgItem(IDC_CHECK_NOW))->click();
+            for (int id : {IDC_SERVER, IDC_USER, IDC_PASSWORD, IDC_STATUS}) {
+                seen += QString::fromStdString(dialog->GetDlgItemText(id)) + "|";
+            }
+            seen += QString::number(dialog->windowIcon().availableSizes().size()) + "|" +
+                    dialog->m_systemMenu.actions().last()->text();
+            dialog->reject();
+        }
+    });
+    closer.start(5);
+    CMailCheckApp app([] { return 1; });
+    EXPECT_FALSE(app.InitInstance());
+    EXPECT_EQ(seen, QString::fromUtf8("127.0.0.1|alice|secret|Keine Mails auf dem Server|2|"
+                                      "Inf&o über Tarvik..."));
+}
+
 // Each test has an empty settings store of its own.
 class WindowTest : public ::testing::Test {
 protected:
     WindowTest() {
-        static int argc = 1;
-        static char* argv[] = {const_cast<char*>("tarvik_window_tests"), nullptr};
-        // On the platform ctest names: offscreen. Never destroyed: at exit Qt's
-        // own globals may be gone first.
-        [[maybe_unused]] static auto* application = new QApplication(argc, argv);
+        StartQt();
         QCoreApplication::setOrganizationName("Tarvik");
         QCoreApplication::setApplicationName("Tarvik");
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
@@ -84,13 +122,14 @@ TEST_F(WindowTest, WhatOnlyTheQtWindowDoes) {
             QAccessible::queryAccessibleInterface(dialog.GetDlgItem(id))->text(QAccessible::Name);
     }
     EXPECT_EQ(names, "Mailserver (z.b.: pop.example.de):Username:Passwort:");
-    EXPECT_EQ(dialog.windowIcon().availableSizes(), (QList<QSize>{{32, 32}, {16, 16}}));
-    const QList<QAction*> items = dialog.m_systemMenu.actions();
-    ASSERT_EQ(items.size(), 2);
-    EXPECT_EQ(items[0]->isSeparator() ? items[1]->text() : "",
-              QString::fromUtf8("Inf&o über Tarvik..."));
-    EXPECT_EQ(BoxOf([&] { items[1]->trigger(); }),
+    EXPECT_EQ(BoxOf([&] { dialog.m_systemMenu.actions().last()->trigger(); }),
               QString::fromUtf8("Info über Tarvik|Tarvik Version 1.0 - tarvikon?"));
+    // Laid out in the template's font and units; what a server sends is no markup.
+    EXPECT_EQ(dialog.font(), QFont("MS Sans Serif", 8));
+    EXPECT_EQ((DialogUnits{6, 13}.Map(4, 8, 10, 3)), QRect(6, 13, 15, 5));
+    EXPECT_EQ(dialog.findChild<QLabel*>()->textFormat(), Qt::PlainText);
+    EXPECT_TRUE(qobject_cast<QPushButton*>(dialog.GetDlgItem(IDC_CHECK_NOW))->isDefault());
+    EXPECT_EQ(MinimizedIconPosition({101, 40}, {32, 32}), QPoint(35, 4));  // centred, rounded up
     const std::filesystem::path file = SettingsFile::FilePath().toStdString(),
                                 tarvik = file.parent_path(), above = tarvik.parent_path();
     const auto mode = [](auto path) { return int(std::filesystem::status(path).permissions()); };
@@ -122,11 +161,12 @@ TEST_F(WindowTest, AgainstDovecotListDeleteTheSecondRowListAgain) {
         ASSERT_EQ(std::getenv("CI"), nullptr) << "Dovecot did not start";
         GTEST_SKIP() << "Dovecot did not start";
     }
-    UserSettings().WriteProfileString("settings", "server", "127.0.0.1");
-    UserSettings().WriteProfileString("settings", "user", "alice");
-    UserSettings().WriteProfileString("settings", "password", "secret");
     CMailboxDialog dialog(nullptr, std::stoi(port));
     dialog.OnInitDialog();
+    dialog.SetDlgItemText(IDC_SERVER, "127.0.0.1");
+    dialog.SetDlgItemText(IDC_USER, "alice");
+    dialog.SetDlgItemText(IDC_PASSWORD, "secret");
+    qobject_cast<QCheckBox*>(dialog.GetDlgItem(IDC_REMEMBER))->setChecked(true);
     auto rows = [&] {
         std::string text = dialog.GetDlgItemText(IDC_STATUS) + "\n";
         for (int i = 0; i < dialog.m_listBox->count(); ++i) {
@@ -151,6 +191,7 @@ TEST_F(WindowTest, AgainstDovecotListDeleteTheSecondRowListAgain) {
     dialog.OnCheckNow();  // and exactly that message is gone
     EXPECT_EQ(rows(),
               "Erfrage Statistik...\n" + hello + "(002) Mail # 2" + carol + "(003) " + ueber);
+    EXPECT_EQ(UserSettings().GetProfileString("settings", "user", ""), "alice");  // remembered
 }
 
 }  // namespace
