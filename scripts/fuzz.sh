@@ -13,5 +13,5 @@ for fuzzer in "$build"/tests/fuzz/*_fuzzer; do
   echo "== $name: $seconds s"
   "$fuzzer" "$corpus" $( [ -d "$seeds" ] && echo "$seeds" ) -max_total_time="$seconds" \
     -print_final_stats=1 -timeout=20 2>"$build/$name.log" || { tail -40 "$build/$name.log"; exit 1; }
-  grep -E '^stat::(number_of_executed_units|new_units_added)' "$build/$name.log" || true
+  grep -E '^stat::(number_of_executed_units|average_exec_per_sec|new_units_added)' "$build/$name.log" || true
 done

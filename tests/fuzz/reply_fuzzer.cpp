@@ -1,30 +1,46 @@
 // Arbitrary server bytes through the reply reader and the STAT, LIST and UIDL
-// parsers, and the same bytes as a message's header text. The first byte
-// picks the reader, the field name and the occurrence, the second the
-// expected size; the rest is what the server sends before it closes the
-// connection. Nothing may crash, a positive reply begins with "+", what a
-// reader keeps is never more than was sent, and a field comes back trimmed,
-// unfolded and without tabs.
+// parsers. The first byte picks the reader, the second the expected size; the
+// rest is what the server sends before it falls silent. Nothing may crash, a
+// positive reply begins with "+", and what a reader keeps is never more than
+// was sent.
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
-#include "mail/message_text.h"
-#include "tests/support/transcript.h"
+#include "platform/clock.h"
+#include "pop3/pop3_client.h"
+
+// One connection for all inputs: each input's bytes are sent at once, and
+// what a reader leaves unread is drained after it. A reader sleeps only once
+// nothing more is waiting, so its sleep may pass the whole idle time-out.
+struct Server : platform::Clock {
+    Server() {
+        platform::SetClock(this);
+        socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, ends);
+    }
+    uint32_t Ticks() override { return now; }
+    void Sleep(uint32_t) override { now += CPop3Client::kIdleTimeoutMs + 1; }
+    uint32_t now = 0;
+    int ends[2] = {-1, -1};
+};
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const char* const kNames[] = {"Subject", "From", "x", "", "sUbJeCt", "\xe4"};
-    int ends[2];
-    if (size < 3 || size > 32768 || socketpair(AF_UNIX, SOCK_STREAM, 0, ends) != 0 ||
-        write(ends[1], data + 2, size - 2) != static_cast<ssize_t>(size - 2) + close(ends[1])) {
+    static Server server;
+    static char rest[65536];
+    while (recv(server.ends[0], rest, sizeof rest, 0) > 0) {
+    }
+    if (size < 3 || size > 32768 ||
+        write(server.ends[1], data + 2, size - 2) != static_cast<ssize_t>(size - 2)) {
         return 0;
     }
-    static ScriptedServer clock;  // the closed peer then times out at once
     CPop3Client client;
-    client.m_connection.m_socket = ends[0];
-    const int expected = static_cast<int8_t>(data[1]) * 1000003;
+    client.m_connection.m_socket = server.ends[0];
+    // Sizes the allocator serves from its pools, and one hostile extreme: a
+    // megabyte buffer per input would cost most of the fuzzer's time.
+    const int expected = data[1] == 0x7f ? INT_MAX : static_cast<int8_t>(data[1]) * 61;
     int count = 0, total = 0;
     char* text = nullptr;
     const int result = data[0] % 5 == 0   ? client.ReadResponse()
@@ -32,17 +48,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                        : data[0] % 5 == 2 ? client.ParseList(expected)
                        : data[0] % 5 == 3 ? client.ParseUidl(expected)
                                           : client.ReadMultiLine(text, expected);
-    CMessageText message;
-    message.m_pszText = strndup(reinterpret_cast<const char*>(data) + 2, size - 2);
-    const std::string value = message.GetField(kNames[data[0] % 6], data[0] / 6 % 4 - 1),
-                      white = " \t\n\v\f\r";
     if ((result && data[2] != '+') || (text && std::strlen(text) >= size) ||
-        client.m_strLastReply.size() > size || value.find('\t') != std::string::npos ||
-        value.find("\r\n") != std::string::npos ||
-        (!value.empty() && (white.find(value.front()) != std::string::npos ||
-                            white.find(value.back()) != std::string::npos))) {
+        client.m_strLastReply.size() > size) {
         std::abort();
     }
     std::free(text);
+    client.m_connection.m_socket = -1;  // the next input's
     return 0;
 }
