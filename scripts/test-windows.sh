@@ -22,4 +22,4 @@ trap 'wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
   case $(cat "$WINEPREFIX/wineserver" 2>/dev/null) in */* | "") ;; *) rm -rf "/tmp/$(cat "$WINEPREFIX/wineserver")" ;; esac
   rm -rf "$WINEPREFIX"' EXIT
 wine "$build/tests/tarvik_core_tests.exe"
-xvfb-run -a -s "-screen 0 1024x768x24" "$(dirname "$0")/../tests/win32/window_e2e.sh" "$build"
+xvfb-run -a -s "-screen 0 1024x768x24" "$(dirname "$0")/window-e2e.sh" "$build"

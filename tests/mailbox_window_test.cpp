@@ -26,6 +26,26 @@ void StartQt() {
     [[maybe_unused]] static auto* application = new QApplication(argc, argv);
 }
 
+// Opens a modal box, closes it with its first button once it shows (its loop
+// blocks the test), and gives its title, first text and what look adds.
+QString BoxOf(
+    const std::function<void()>& open,
+    const std::function<QString(QWidget*)>& look = [](QWidget*) { return ""; }) {
+    QString seen;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            seen = modal->windowTitle() + "|" +
+                   (box ? box->text() : modal->findChild<QLabel*>()->text()) + look(modal);
+            modal->findChild<QPushButton*>()->click();  // OK, or Abbrechen
+        }
+    });
+    closer.start(5);
+    open();
+    return seen;
+}
+
 // The start as main runs it, in a network of its own: the settings file that
 // the application's own name finds under $XDG_CONFIG_HOME fills the fields,
 // the window has its icons and its information item, and its button lists
@@ -39,24 +59,19 @@ TEST(StartTest, StoredFieldsIconsMenuPort110) {
     StartQt();
     ScriptedServer server(110);
     server.Play(kLogin + Stat(0) + kQuit);
-    QString seen;
-    QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, [&] {
-        if (auto* dialog = qobject_cast<CMailboxDialog*>(QApplication::activeModalWidget())) {
-            qobject_cast<QPushButton*>(dialog->GetDlgItem(IDC_CHECK_NOW))->click();
-            for (int id : {IDC_SERVER, IDC_USER, IDC_PASSWORD, IDC_STATUS}) {
-                seen += QString::fromStdString(dialog->GetDlgItemText(id)) + "|";
-            }
-            seen += QString::number(dialog->windowIcon().availableSizes().size()) + "|" +
-                    dialog->m_systemMenu.actions().last()->text();
-            dialog->reject();
-        }
-    });
-    closer.start(5);
-    CMailCheckApp app([] { return 1; });
-    EXPECT_FALSE(app.InitInstance());
-    EXPECT_EQ(seen, QString::fromUtf8("127.0.0.1|alice|secret|Keine Mails auf dem Server|2|"
-                                      "Inf&o über Tarvik..."));
+    EXPECT_EQ(BoxOf([] { EXPECT_FALSE(CMailCheckApp([] { return 1; }).InitInstance()); },
+                    [](QWidget* modal) {
+                        auto* dialog = static_cast<CMailboxDialog*>(modal);
+                        qobject_cast<QPushButton*>(dialog->GetDlgItem(IDC_CHECK_NOW))->click();
+                        QString shown;
+                        for (int id : {IDC_SERVER, IDC_USER, IDC_PASSWORD, IDC_STATUS}) {
+                            shown += "|" + QString::fromStdString(dialog->GetDlgItemText(id));
+                        }
+                        return shown + "|" + dialog->m_systemMenu.actions().last()->text() + "|" +
+                               QString::number(dialog->windowIcon().availableSizes().size());
+                    }),
+              QString::fromUtf8("tarvikon|Mailserver (z.b.: pop.example.de):|127.0.0.1|alice|"
+                                "secret|Keine Mails auf dem Server|Inf&o über Tarvik...|2"));
 }
 
 // Each test has an empty settings store of its own.
@@ -68,24 +83,6 @@ protected:
         QCoreApplication::setApplicationName("Tarvik");
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
     }
-    // Opens a modal box, closes it with its first button once it shows (its
-    // loop blocks the test), and gives its title and first text.
-    static QString BoxOf(const std::function<void()>& open) {
-        QString seen;
-        QTimer closer;
-        QObject::connect(&closer, &QTimer::timeout, [&] {
-            if (QWidget* modal = QApplication::activeModalWidget()) {
-                auto* box = qobject_cast<QMessageBox*>(modal);
-                seen = modal->windowTitle() + "|" +
-                       (box ? box->text() : modal->findChild<QLabel*>()->text());
-                modal->findChild<QPushButton*>()->click();  // OK, or Abbrechen
-            }
-        });
-        closer.start(5);
-        open();
-        return seen;
-    }
-
     QTemporaryDir folder;
 };
 
@@ -98,14 +95,11 @@ TEST_F(WindowTest, WhatOnlyTheQtWindowDoes) {
                   EXPECT_EQ(QApplication::topLevelWidgets().size(), 0);  // and it is gone
               }),
               "Tarvik|Fehler beim Initialisieren der Windows-Sockets.");
-    CMailCheckApp app([] { return 1; });
-    EXPECT_EQ(BoxOf([&] { EXPECT_FALSE(app.InitInstance()); }),
-              "tarvikon|Mailserver (z.b.: pop.example.de):");
     CMailboxDialog dialog;
     dialog.OnInitDialog();
     dialog.show();
-    // Return presses the focused button, as a Windows dialog does, and the
-    // default one from a field.
+    // Return presses the focused button, as a Windows dialog does, and else
+    // the default one.
     const auto enter = [&](int id) {
         dialog.activateWindow();
         QApplication::processEvents();
@@ -114,8 +108,6 @@ TEST_F(WindowTest, WhatOnlyTheQtWindowDoes) {
         return BoxOf([&] { QApplication::sendEvent(dialog.GetDlgItem(id), &key); });
     };
     EXPECT_EQ(enter(IDC_DELETE), QString::fromUtf8("Tarvik|Keine Mail zu löschen ausgewählt"));
-    EXPECT_EQ(enter(IDC_SERVER), "");
-    EXPECT_EQ(dialog.GetDlgItemText(IDC_STATUS), "Verbindung mit dem Server fehlgeschlagen.");
     QString names;  // each field is named by the text before it
     for (int id : {IDC_SERVER, IDC_USER, IDC_PASSWORD}) {
         names +=
@@ -150,7 +142,7 @@ TEST_F(WindowTest, WhatOnlyTheQtWindowDoes) {
 // Dovecot is started by a script with a configuration of its own and stopped
 // by its PID; without it the run is skipped, but not in CI.
 TEST_F(WindowTest, AgainstDovecotListDeleteTheSecondRowListAgain) {
-    const std::string dovecot = TESTS_DIR "/support/dovecot.sh ",
+    const std::string dovecot = TESTS_DIR "/../scripts/dovecot.sh ",
                       port = std::to_string(UnusedPort()),
                       run = std::filesystem::temp_directory_path() / ("tvk." + port);
     const std::shared_ptr<void> stop(

@@ -1,6 +1,4 @@
 // The Windows window's end-to-end helper, in real time.
-//   window_probe.exe             starts the program without sockets: exit
-//                                status 0 when only the message shows
 //   window_probe.exe TRANSCRIPT  plays the transcript to one client on
 //                                127.0.0.1:110, the window's port, then prints
 //                                the rows, the selected row and the status line
@@ -8,32 +6,13 @@
 //                                when that was not what the transcript expects
 //                                (exit status 1)
 #include <cstdio>
-#include <thread>
 
-#include "app/mail_check_app.h"
 #include "res/resource.h"
 #include "tests/support/transcript.h"
 #include "ui/win32/wide_text.h"
 
-int main(int argc, char** argv) {
+int main(int, char** argv) {
     wchar_t text[1024] = L"";
-    if (argc < 2) {
-        bool windowShown = true;
-        std::thread closer([&] {  // the box's own loop blocks the start-up
-            for (int i = 0; i < 500 && !*text; ++i, Sleep(20)) {
-                if (HWND box = FindWindowW(L"#32770", L"Tarvik")) {
-                    GetDlgItemTextW(box, 0xFFFF, text, 1024);
-                    windowShown = FindWindowW(nullptr, L"tarvikon") != nullptr;
-                    PostMessageW(box, WM_COMMAND, IDOK, 0);
-                }
-            }
-        });
-        const bool started = CMailCheckApp([] { return 0; }).InitInstance();
-        closer.join();
-        std::printf("%s\n", Narrow(text).c_str());
-        return started || windowShown ||
-               Narrow(text) != "Fehler beim Initialisieren der Windows-Sockets.";
-    }
     ScriptedServer server(CPop3Client::kPort);
     platform::SetClock(nullptr);
     server.Play(argv[1]);

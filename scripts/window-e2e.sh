@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# The real tarvik.exe under wine, driven with xdotool as a user would, against
+# the scripted server on 127.0.0.1:110 (the window's only port): list, delete
+# the second row, remember the fields in the registry, leave with Escape;
+# then the installer, the installed program and the uninstaller. Run under
+# Xvfb, in a throwaway wine prefix and a network of its own.   window-e2e.sh BUILD_DIR
+set -u
+build=$1
+out=$(mktemp)
+trap 'rm -f "$out"' EXIT
+fail() { echo "FAIL: $*"; cat "$out"; exit 1; }
+login="S+OK|CUSER alice|S+OK|CPASS secret|S+OK|"
+list="CSTAT|S+OK 3 9|CLIST|S+OK|S1 100|S2 200|S3 300|S.|"
+# Starts the server with a transcript, types the keys, and wants these rows and status.
+converse() {
+  wine "$build/tests/window_probe.exe" "$1" >"$out" & local server=$!
+  timeout 30 sh -c 'until ss -Hltn "sport = :110" | grep -q .; do sleep 0.1; done'  # it listens
+  xdotool key --delay 100 $2
+  wait $server || fail "the window did not send what the server expected"
+  [ "$(tr -d '\r' <"$out")" = "$3" ] || fail "rows and status"
+}
+start() {  # a tarvik.exe, whose window gets the keys
+  wine "$1" & app=$!
+  # Focusing a window that is not mapped yet is an X error: try again.
+  timeout 30 sh -c "until xdotool search --name '^tarvikon$' windowfocus --sync; do sleep 0.5; done" 2>/dev/null || fail "no window"
+}
+stop() {  # Escape ends the program
+  xdotool key Escape
+  for _ in $(seq 50); do kill -0 $app 2>/dev/null || return 0; sleep 0.2; done
+  fail "Escape did not end the program"
+}
+
+start "$build/app/tarvik.exe"
+converse "${login}CSTAT|S+OK 3 9|${list}CTOP 1 0|S+OK|SSubject: Grüße|SFrom: bob|S|S.|CTOP 2 0|S+OK|SFrom: carol|S|S.|CTOP 3 0|S-ERR|CRSET|S+OK|CQUIT|S+OK|" \
+  "Tab Tab Tab 1 2 7 period 0 period 0 period 1 Tab a l i c e Tab s e c r e t Tab space Return" \
+  $'(001) Grüße von bob: 100 bytes\n(002) Mail # 2 von carol: 200 bytes\n(003) Mail # 3: 300 bytes\n-1\nErfrage Statistik...'
+converse "${login}${list}CDELE 2|S+OK|CQUIT|S+OK|" "Tab Tab Tab Down Down Tab Tab Tab Tab Tab Tab Return" \
+  $'(001) Grüße von bob: 100 bytes\n(003) Mail # 3: 300 bytes\n-1\nMail gelöscht'
+# No row is selected after a delete: a second press only says so.
+xdotool key Return
+timeout 30 xdotool search --sync --name '^Tarvik$' >/dev/null || fail "a second press did not say that no row is selected"
+xdotool key Return
+wine reg query 'HKCU\Software\Tarvik\Tarvik\settings' >"$out"
+[ "$(grep -c -e 'server.*127\.0\.0\.1' -e 'user.*alice' -e 'password.*secret' "$out")" = 3 ] || fail "not remembered"
+stop
+
+wine "$build"/tarvik-setup-*.exe /S || fail "the silent install"
+installed="$WINEPREFIX/drive_c/Program Files/Tarvik"
+start "$installed/tarvik.exe"
+stop
+wine "$installed/uninstall.exe" /S
+for _ in $(seq 50); do [ -e "$installed" ] || break; sleep 0.2; done
+[ ! -e "$installed" ] || fail "the uninstaller left $installed"
+wine reg query 'HKCU\Software\Tarvik\Tarvik\settings' >/dev/null || fail "the user's settings went too"
+echo "The window listed, deleted and remembered; the installer installed and removed it."
