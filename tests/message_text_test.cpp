@@ -14,16 +14,14 @@ TEST(MessageTextTest, Fields) {
         {"Subject: Hello\r\n World", "Subject", 0, "Hello World"}, {"Subject: Hello\r\n\tWorld", "Subject", 0, "Hello World"},
         {"Subject: Hello\r\n  World", "Subject", 0, "Hello  World"}, {"Subject:\ta\t\tb\t", "Subject", 0, "a  b"},
         {"Subject:   \r\nFrom: x", "Subject", 0, ""}, {"sUBJECT:hI", "Subject", 0, "hI"}, {"Subject: Hi", "sUbJeCt", 0, "Hi"}, {"Subject : Hi", "Subject", 0, ""},
-        {"X-From: a\r\nFrom: b", "From", 0, "b"}, {"Resent-From: a", "From", 0, ""},
-        {"X-Note: a\r\n Subject: fake\r\nSubject: real", "Subject", 0, "real"},
+        {"X-From: a\r\nFrom: b", "From", 0, "b"}, {"Resent-From: a", "From", 0, ""}, {"X-Note: a\r\n Subject: fake\r\nSubject: real", "Subject", 0, "real"},
         {"Subject: one\r\nSubject: two", "Subject", 1, "two"}, {"Subject: one\r\nSubject: two", "Subject", 2, ""},
         {"Subject: one\r\nSubject: two", "Subject", -1, "one"}, {"From: a\r\n\r\nSubject: b", "Subject", 0, ""},
         {"\r\n\r\nSubject: b", "Subject", 0, ""}, {"Subject: a\r\nFrom: b\r\n", "From", 0, "b"},
         {"Subject: a\r\n \r\nFrom: b", "Subject", 0, "a"}, {"Subject: a\r\n \r\nFrom: b", "From", 0, "b"},
         {"Subject: a\nFrom: b", "Subject", 0, "a\nFrom: b"}, {"Subject: a\nFrom: b", "From", 0, ""},
         {"X: y\r\r\nSubject: a\rb\r\r\n c\r\n", "Subject", 0, "a\rb\r c"}, {"Subject: \xdc" "ber \xe4\v\r\nFrom: J\xc3\xbcrgen", "Subject", 0, "\xdc" "ber \xe4"},
-        {"\xfc" "From: a\r\nFROM: =?UTF-8?Q?J=C3=BCrgen?= <j@x>", "From", 0, "=?UTF-8?Q?J=C3=BCrgen?= <j@x>"},
-        {nullptr, "Subject", 0, ""},
+        {"\xfc" "From: a\r\nFROM: =?UTF-8?Q?J=C3=BCrgen?= <j@x>", "From", 0, "=?UTF-8?Q?J=C3=BCrgen?= <j@x>"}, {nullptr, "Subject", 0, ""},
         // clang-format on
     };
     for (const auto& [text, name, occurrence, value] : cases) {

@@ -78,9 +78,7 @@ public:
         return now += m_reads > kSpin;
     }
     void Sleep(uint32_t ms) override {
-        now += ms;
-        ++sleeps;
-        m_reads = 0;
+        now += ms, ++sleeps, m_reads = 0;
         Pump();
         m_waited += ms;  // a wait row counts from the turn it was reached
     }
@@ -153,10 +151,7 @@ public:
     }
 
     // Every byte the client sent; once it has closed its end, that is all.
-    std::string Finish() {
-        Pump();
-        return m_inbox;
-    }
+    std::string Finish() { return Pump(), m_inbox; }
 
     platform::SocketHandle m_listener = socket(AF_INET, SOCK_STREAM, 0);
     int port;
