@@ -66,7 +66,7 @@ std::string Read(CPop3Client& client, char reader, int& result) {
              : reader == 's' ? client.ParseStat(count, total)
                              : client.ParseList(2);
     std::string kept = reader == 'r'   ? client.m_strLastReply
-                       : reader == 'm' ? text
+                       : reader == 'm' ? text + ("|" + client.m_strLastReply)
                        : reader == 's' ? std::to_string(count) + " " + std::to_string(total)
                                        : "";
     for (uint32_t size : client.m_sizes) {
@@ -92,9 +92,9 @@ TEST(Pop3ClientTest, Replies) {
         {'r', "+O\r\n", 0, platform::kProtocolNotSupported, "+O", 0}, {'r', "-ERR x\r\n+OK y\r\n", 0, platform::kProtocolNotSupported, "-ERR x", 0},
         {'r', "+OK " + std::string(993, 'x') + "\r\n", 1, 0, "", 0},  // 999 bytes: one growth
         {'r', std::string("-ERR a\0b\r\n", 10), 0, platform::kTimedOut, "-ERR a", 10500},  // a NUL hides the end
-        {'m', "+OK 2\r\nSubject: a\r\n\r\n.\r\n", 1, 0, "Subject: a\r\n", 0}, {'m', "+OK\r\nA: a\r\n\r\n.\r\n-ERR x\r\n", 1, 0, "A: a\r\n", 0},
-        {'m', "-ERR no such message\r\n", 0, platform::kProtocolNotSupported, "old", 0}, {'m', "+OK\r\nSubject: cut", 0, platform::kTimedOut, "old", 10500},
-        {'m', "+OK\r\n" + big + ".\r\n", 1, 0, big.substr(0, big.size() - 2), 0},
+        {'m', "+OK 2\r\nSubject: a\r\n\r\n.\r\n", 1, 0, "Subject: a\r\n|", 0}, {'m', "+OK\r\nA: a\r\n\r\n.\r\n-ERR x\r\n", 1, 0, "A: a\r\n|", 0},
+        {'m', "-ERR no such message\r\n", 0, platform::kProtocolNotSupported, "old|-ERR no such message", 0}, {'m', "+OK\r\nSubject: cut", 0, platform::kTimedOut, "old|+OK\r\nSubject: cut", 10500},
+        {'m', "+OK\r\n" + big + ".\r\n", 1, 0, big.substr(0, big.size() - 2) + "|", 0},
         {'s', "+OK 3 420\r\n", 1, 0, "3 420", 0}, {'s', "+OK 3\r\n", 0, 0, "3 -1", 0},
         {'s', "+OK 99999999999 -99999999999\r\n", 1, 0, "2147483647 -2147483648", 0},
         {'l', "+OK 2 (320)\r\n1 120\r\n2 200\r\n.\r\n", 1, 0, "120 200 ", 0}, {'l', "+OK\r\n1  120\r\n2\t200\r\n.\r\n", 1, 0, "120 120 200 ", 0},
