@@ -57,6 +57,15 @@ int CPop3Client::SendCommand(const std::string& command) {
         platform::SetLastError(platform::kInvalidArgument);
         return 0;
     }
+    // A server says nothing before it hears a command: what waits now is what
+    // it sent behind an earlier reply, more than the reader took in. Read
+    // after this command, it would pass for the reply, a QUIT's too.
+    char rest[4096];
+    int waiting = 0;
+    for (int dropped = 0, n; dropped < kMaxReplySize && m_connection.IsReadable(waiting) &&
+                             waiting && (n = m_connection.Receive(rest, sizeof rest)) > 0;
+         dropped += n) {
+    }
     const std::string line = command + "\r\n";
     return m_connection.Send(line.data(), static_cast<int>(line.size()));
 }

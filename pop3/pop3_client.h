@@ -101,7 +101,8 @@ private:
     // Reads a multi-line listing into a first buffer sized for expectedCount
     // lines; the caller frees first and grown.
     int ReadListing(int expectedCount, char*& first, char*& grown);
-    // Sends "command\r\n" in one piece. A command holding CR or LF is refused
-    // (it would smuggle a second command onto the wire) with kInvalidArgument.
+    // Sends "command\r\n" in one piece, after dropping whatever the server
+    // sent unasked. A command holding CR or LF is refused (it would smuggle a
+    // second command onto the wire) with kInvalidArgument.
     int SendCommand(const std::string& command);
 };

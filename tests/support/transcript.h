@@ -90,7 +90,7 @@ public:
         m_rows = transcript;
         m_next = m_sent = m_taken = m_waited = sleeps = spins = 0;
         gone = false;
-        m_inbox = expected = "";
+        m_inbox = expected = answer = "";
         const std::string rows = "|" + transcript;
         for (size_t at = 0; (at = rows.find("|C", at)) != std::string::npos; ++at) {
             expected += rows.substr(at + 2, rows.find('|', at + 1) - at - 2) + "\r\n";
@@ -116,6 +116,7 @@ public:
         for (int n = 1; n > 0 && m_client != platform::kInvalidSocket;) {
             n = platform::ReceiveBytes(m_client, buffer, sizeof buffer);
             m_inbox.append(buffer, n > 0 ? n : 0);
+            answer = n > 0 ? "" : answer;
             gone = gone || n == 0;
         }
         for (size_t end; m_client != platform::kInvalidSocket &&
@@ -131,6 +132,7 @@ public:
             }
             // Any line moves on; the bytes are compared at the end.
             m_taken = kind == 'C' ? lineEnd + 1 : m_taken;
+            answer += (kind == 'S' || kind == '=') && m_sent == 0 ? text : "";
             for (int n = 0; (kind == 'S' || kind == '=') && m_sent < text.size(); m_sent += n) {
                 if ((n = platform::SendBytes(m_client, text.data() + m_sent,
                                              static_cast<int>(text.size() - m_sent))) <= 0) {
@@ -159,6 +161,7 @@ public:
     static constexpr int kSpin = 1000;
     int sleeps = 0, spins = 0;
     std::string expected;  // what the client must send
+    std::string answer;    // what the server sent since the client's last bytes came
     bool gone = false;     // the client has closed its end
 
 private:
