@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     std::printf("%9s %5s %9s %8s %12s %15s %9s\n", "messages", "rows", "commands", "wall s",
                 "wall/cmd ms", "cpu/message ms", "peak MiB");
-    const std::string dovecot = TESTS_DIR "/../scripts/dovecot.sh ",
+    const std::string dovecot = SOURCE_DIR "/scripts/dovecot.sh ",
                       folder = std::filesystem::temp_directory_path() / "tvk.bench";
     for (int count : {20, 200}) {
         std::string files;

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs every fuzz target in a build folder for a bounded time and reports the
+# Runs the two fuzz targets of a build folder for a bounded time and reports the
 # executions each one ran, and how many a second. Corpora are kept in
 # fuzz-corpus/ between runs. libFuzzer's plain schedule: on targets this small
 # the entropic one's bookkeeping takes a third of the time, and a fuzzer that

@@ -86,7 +86,7 @@ protected:
     QTemporaryDir folder;
 };
 
-// Start-up with and without sockets, what only the Qt window does, and the
+// Start-up without sockets, what only the Qt window does, and the
 // settings file it keeps private.
 TEST_F(WindowTest, WhatOnlyTheQtWindowDoes) {
     EXPECT_EQ(BoxOf([] { EXPECT_FALSE(CMailCheckApp([] { return 0; }).InitInstance()); }),
@@ -137,14 +137,14 @@ TEST_F(WindowTest, WhatOnlyTheQtWindowDoes) {
 // Dovecot is started by a script with a configuration of its own and stopped
 // by its PID; without it the run is skipped, but not in CI.
 TEST_F(WindowTest, AgainstDovecotListDeleteTheSecondRowListAgain) {
-    const std::string dovecot = TESTS_DIR "/../scripts/dovecot.sh ",
+    const std::string dovecot = SOURCE_DIR "/scripts/dovecot.sh ",
                       port = std::to_string(UnusedPort()),
                       run = std::filesystem::temp_directory_path() / ("tvk." + port);
     const std::shared_ptr<void> stop(
         nullptr, [&](void*) { EXPECT_EQ(std::system((dovecot + "stop " + run).c_str()), 0); });
     // The script says why when it cannot start Dovecot.
     if (std::system(
-            (dovecot + "start " + run + " " + port + " " TESTS_DIR "/data/*.eml").c_str())) {
+            (dovecot + "start " + run + " " + port + " " SOURCE_DIR "/tests/data/*.eml").c_str())) {
         ASSERT_EQ(std::getenv("CI"), nullptr) << "Dovecot did not start";
         GTEST_SKIP() << "Dovecot did not start";
     }
