@@ -1,5 +1,5 @@
 // The POP3 commands of one conversation, in the order a session uses them:
-// greeting, USER, PASS, STAT, LIST, TOP, DELE, RSET, QUIT.
+// greeting, USER, PASS, STAT, LIST, TOP, DELE, RSET, QUIT, and UIDL.
 #include "pop3/pop3_client.h"
 
 #include <algorithm>
@@ -44,7 +44,9 @@ CPop3Client::CPop3Client()
       m_bListLoaded(0),
       m_bStatDone(0),
       m_bConnected(0),
-      m_dwTimeout(kIdleTimeoutMs) {}
+      m_dwTimeout(kIdleTimeoutMs),
+      m_bIdsAsked(0),
+      m_bIdsLoaded(0) {}
 
 CPop3Client::~CPop3Client() {
     if (m_bConnected) {
@@ -57,17 +59,34 @@ int CPop3Client::SendCommand(const std::string& command) {
         platform::SetLastError(platform::kInvalidArgument);
         return 0;
     }
-    // A server says nothing before it hears a command: what waits now is what
-    // it sent behind an earlier reply, more than the reader took in. Read
-    // after this command, it would pass for the reply, a QUIT's too.
-    char rest[4096];
-    int waiting = 0;
-    for (int dropped = 0, n; dropped < kMaxReplySize && m_connection.IsReadable(waiting) &&
-                             waiting && (n = m_connection.Receive(rest, sizeof rest)) > 0;
-         dropped += n) {
+    if (m_connection.m_socket == platform::kInvalidSocket) {
+        platform::SetLastError(platform::kNotConnected);  // closed, or abandoned out of step
+        return 0;
     }
+    DropUnasked();
     const std::string line = command + "\r\n";
     return m_connection.Send(line.data(), static_cast<int>(line.size()));
+}
+
+// A server says nothing before it hears a command: what waits now is what it
+// sent behind an earlier reply, more than the reader took in. Read after the
+// next command, it would pass for that command's reply, a QUIT's too.
+void CPop3Client::DropUnasked() {
+    char rest[4096];
+    int dropped = 0;
+    int waiting = 0;
+    while (dropped < kMaxReplySize && m_connection.IsReadable(waiting) && waiting) {
+        const int received = m_connection.Receive(rest, sizeof rest);
+        if (received <= 0) {
+            return;
+        }
+        dropped += received;
+    }
+}
+
+void CPop3Client::Abandon() {
+    m_connection.Close();
+    m_bConnected = 0;
 }
 
 int CPop3Client::Connect(const char* server, const char* user, const char* password, int port) {
@@ -93,6 +112,8 @@ int CPop3Client::Disconnect() {
         m_bListLoaded = 0;
         m_bStatDone = 0;
     }
+    m_bIdsAsked = 0;
+    m_bIdsLoaded = 0;
     m_connection.Close();
     return result;
 }
@@ -163,8 +184,8 @@ int CPop3Client::ReadListing(int expectedCount, char*& first, char*& grown) {
 }
 
 // Each listing line is "number size". The walk takes the number after every
-// blank or tab, so entry n-1 is the size of the n-th line. It runs over the
-// NUL that cut the terminator and ends at the terminating dot.
+// blank or tab, so entry n-1 is the size of the n-th line; it ends at the
+// end of the reply or at its first dot.
 int CPop3Client::ParseList(int expectedCount) {
     char* first;
     char* grown;
@@ -172,8 +193,8 @@ int CPop3Client::ParseList(int expectedCount) {
     if (read) {
         m_sizes.clear();
         m_sizes.reserve(std::clamp(expectedCount, 0, 1 << 16));
-        const char* p = SkipLine(grown != nullptr ? grown : first);
-        for (; *p != '.'; ++p) {
+        for (const char* p = SkipLine(grown != nullptr ? grown : first); *p != '\0' && *p != '.';
+             ++p) {
             if (IsBlank(*p)) {
                 m_sizes.push_back(static_cast<uint32_t>(ToInt(p)));
             }
@@ -185,6 +206,8 @@ int CPop3Client::ParseList(int expectedCount) {
 }
 
 // Each listing line is "number id"; the id, the second word, goes to m_ids.
+// An id may hold dots (Cyrus makes them of two numbers and a dot): only the
+// reader's cut, at the terminating dot line, ends the listing.
 int CPop3Client::ParseUidl(int expectedCount) {
     char* first;
     char* grown;
@@ -193,20 +216,16 @@ int CPop3Client::ParseUidl(int expectedCount) {
         m_ids.clear();
         m_ids.reserve(std::clamp(expectedCount, 0, 1 << 16));
         char* line = const_cast<char*>(SkipLine(grown != nullptr ? grown : first));
-        while (*line != '.') {
-            char* end = line;
-            while (*end != '\n' && *end != '.') {
-                ++end;
+        while (*line != '\0') {
+            char* end = line + std::strcspn(line, "\n");
+            const bool last = *end == '\0';
+            *end = '\0';
+            char number[16];
+            char id[1000];
+            if (std::sscanf(line, "%15s %999s", number, id) == 2) {
+                m_ids.emplace_back(id);
             }
-            if (*end == '\n') {
-                *end = '\0';
-                char number[16];
-                char id[1000];
-                if (std::sscanf(line, "%15s %999s", number, id) == 2) {
-                    m_ids.emplace_back(id);
-                }
-            }
-            line = end + 1;
+            line = last ? end : end + 1;
         }
     }
     std::free(grown);
@@ -253,4 +272,36 @@ int CPop3Client::Reset() {
         return 0;
     }
     return ReadResponse();
+}
+
+int CPop3Client::LoadIds() {
+    if (m_bIdsAsked) {
+        return m_bIdsLoaded;
+    }
+    m_bIdsAsked = 1;
+    if (!SendCommand("UIDL") || !ParseUidl(m_nMessageCount) ||
+        static_cast<int64_t>(m_ids.size()) != m_nMessageCount) {
+        return 0;
+    }
+    // An id that two messages share names neither.
+    std::vector<std::string> sorted(m_ids);
+    std::sort(sorted.begin(), sorted.end());
+    m_bIdsLoaded = std::adjacent_find(sorted.begin(), sorted.end()) == sorted.end();
+    return m_bIdsLoaded;
+}
+
+int CPop3Client::GetMessageId(int n, std::string& id) {
+    if (!LoadIds() || n < 1 || static_cast<size_t>(n) > m_ids.size()) {
+        return 0;
+    }
+    id = m_ids[n - 1];
+    return 1;
+}
+
+int CPop3Client::FindMessage(const std::string& id) {
+    if (!LoadIds()) {
+        return 0;
+    }
+    const auto found = std::find(m_ids.begin(), m_ids.end(), id);
+    return found != m_ids.end() ? static_cast<int>(found - m_ids.begin()) + 1 : 0;
 }

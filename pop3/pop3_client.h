@@ -1,10 +1,17 @@
 // One POP3 conversation (RFC 1939) over one TCP connection.
 //
 // The client logs in with USER and PASS, asks for the statistics (STAT), the
-// message sizes (LIST) and message headers (TOP n 0), marks messages for
-// deletion (DELE), undoes the marks (RSET) and ends with QUIT. It works
-// synchronously: every operation blocks until the server's reply is complete
-// or no data has arrived for m_dwTimeout milliseconds.
+// message sizes (LIST), the unique ids (UIDL) and message headers (TOP n 0),
+// marks messages for deletion (DELE), undoes the marks (RSET) and ends with
+// QUIT. It works synchronously: every operation blocks until the server's
+// reply is complete or no data has arrived for m_dwTimeout milliseconds.
+//
+// A read that ends without its complete reply (a time-out, a reply too large,
+// a failed receive) leaves the client not knowing where the next reply would
+// begin: it closes the connection without another word, not even QUIT, so
+// that no later reply is read as another command's. Every later command of
+// the conversation fails at once (kNotConnected), and without QUIT the server
+// carries out none of its deletions.
 //
 // Results: 1 for success, 0 for failure. The reason of a failure is in
 // platform::GetLastError() (kTimedOut, kProtocolNotSupported for a negative
@@ -47,6 +54,20 @@ public:
     int Delete(int n);
     // RSET.
     int Reset();
+
+    // UIDL, asked once per conversation: the unique id of every message into
+    // m_ids, entry n-1 for message n. 1 when the ids name the messages of the
+    // last STAT one to one; 0 when the server keeps none (UIDL is optional),
+    // or its list has an id twice or not one per message.
+    int LoadIds();
+    // The unique id of message n, loading the ids on first use; 0 without one.
+    int GetMessageId(int n, std::string& id);
+    // The number that message id has in this conversation, 0 when none has it.
+    int FindMessage(const std::string& id);
+    // 1 once the size list is loaded: a size it lacks will not come.
+    int IsListLoaded() const { return m_bListLoaded; }
+    // The message count of the last STAT reply.
+    int GetMessageCount() const { return m_nMessageCount; }
 
     // Reads the STAT reply; demands "+OK" in upper case.
     virtual int ParseStat(int& count, int& total);
@@ -105,4 +126,11 @@ private:
     // sent unasked. A command holding CR or LF is refused (it would smuggle a
     // second command onto the wire) with kInvalidArgument.
     int SendCommand(const std::string& command);
+    // Reads and drops what the server sent that no command asked for.
+    void DropUnasked();
+    // Ends a conversation that is out of step: closes without QUIT.
+    void Abandon();
+
+    int m_bIdsAsked;   // UIDL went out in this conversation
+    int m_bIdsLoaded;  // and named every message
 };

@@ -49,22 +49,33 @@ int CPop3Client::ReadUntil(char* buffer, int capacity, const char* terminator, c
     size_t statusFrom = 0;
     uint32_t lastData = platform::GetTickCount();
 
-    auto fail = [&](int error) {
+    // A negative reply is complete: the conversation goes on.
+    auto refused = [&] {
+        text[length] = '\0';
+        platform::SetLastError(platform::kProtocolNotSupported);
+        m_strLastReply = text;
+        return 0;
+    };
+    // Any other failure leaves the reply unfinished, and where the next one
+    // would begin unknown: the conversation ends here. Without error, the
+    // socket library's reason stays.
+    auto outOfStep = [&](int error) {
         text[length] = '\0';
         if (error != 0) {
             platform::SetLastError(error);
         }
         m_strLastReply = text;
+        Abandon();
         return 0;
     };
 
     for (;;) {
         if (platform::GetTickCount() - lastData > m_dwTimeout) {
-            return fail(platform::kTimedOut);
+            return outOfStep(platform::kTimedOut);
         }
         int dataWaiting = 0;
         if (!m_connection.IsReadable(dataWaiting)) {
-            return fail(0);
+            return outOfStep(0);
         }
         if (!dataWaiting) {
             platform::Sleep(kPollIntervalMs);
@@ -74,7 +85,7 @@ int CPop3Client::ReadUntil(char* buffer, int capacity, const char* terminator, c
         const int room = std::max(capacity - length - 1, 0);
         const int received = m_connection.Receive(text + length, room);
         if (received < 0) {
-            return fail(0);
+            return outOfStep(0);
         }
         if (received > 0) {
             lastData = platform::GetTickCount();
@@ -84,7 +95,7 @@ int CPop3Client::ReadUntil(char* buffer, int capacity, const char* terminator, c
 
         if (received == room) {
             if (capacity >= kMaxReplySize) {
-                return fail(platform::kNoBufferSpace);
+                return outOfStep(platform::kNoBufferSpace);
             }
             // At least the caller's step, and half again for a reply that
             // keeps growing: where realloc copies, as it does on Windows, a
@@ -101,7 +112,7 @@ int CPop3Client::ReadUntil(char* buffer, int capacity, const char* terminator, c
                 next = static_cast<char*>(std::realloc(*grown, larger));
             }
             if (next == nullptr) {
-                return fail(platform::kNoBufferSpace);
+                return outOfStep(platform::kNoBufferSpace);
             }
             *grown = next;
             text = next;
@@ -122,7 +133,7 @@ int CPop3Client::ReadUntil(char* buffer, int capacity, const char* terminator, c
                 statusJudged = true;
                 if (!IsPositive(text)) {
                     length = static_cast<int>(lineEnd);
-                    return fail(platform::kProtocolNotSupported);
+                    return refused();
                 }
             }
         }
@@ -149,7 +160,7 @@ int CPop3Client::ReadUntil(char* buffer, int capacity, const char* terminator, c
         if (IsPositive(text)) {
             return 1;
         }
-        return fail(platform::kProtocolNotSupported);
+        return refused();
     }
 }
 

@@ -13,12 +13,18 @@
 #include "platform/clock.h"
 #include "pop3/pop3_client.h"
 
-// One connection for all inputs: each input's bytes are sent at once, and
-// what a reader leaves unread is drained after it. A reader sleeps only once
-// nothing more is waiting, so its sleep may pass the whole idle time-out.
+// One connection for all inputs while it lasts: each input's bytes are sent
+// at once, and what a reader leaves unread is drained after it. A reader
+// sleeps only once nothing more is waiting, so its sleep may pass the whole
+// idle time-out; a read that ends out of step closes the client's end, and
+// the next input gets a new connection.
 struct Server : platform::Clock {
     Server() {
         platform::SetClock(this);
+        Reconnect();
+    }
+    void Reconnect() {
+        close(ends[1]);
         socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, ends);
     }
     uint32_t Ticks() override { return now; }
@@ -52,6 +58,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::abort();
     }
     std::free(text);
+    if (client.m_connection.m_socket == -1) {
+        server.Reconnect();
+    }
     client.m_connection.m_socket = -1;  // the next input's
     return 0;
 }
