@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The real tarvik.exe under wine, driven with xdotool as a user would, against
-# the scripted server on 127.0.0.1:110 (the window's only port): list, delete
-# the second row, remember the fields in the registry, leave with Escape;
+# the scripted server on 127.0.0.1:110 (the window's only port): list; delete
+# the second row, whose QUIT is carried out but never answered; press again
+# and delete nothing, the message being gone; delete the third row, message 2
+# now; remember the fields in the registry, leave with Escape;
 # then the installer, the installed program and the uninstaller. Run under
 # Xvfb, in a throwaway wine prefix and a network of its own.   window-e2e.sh BUILD_DIR
 set -u
@@ -10,13 +12,14 @@ out=$(mktemp)
 trap 'rm -f "$out"' EXIT
 fail() { echo "FAIL: $*"; cat "$out"; exit 1; }
 login="S+OK|CUSER alice|S+OK|CPASS secret|S+OK|"
-list="CSTAT|S+OK 3 9|CLIST|S+OK|S1 100|S2 200|S3 300|S.|"
+list="CSTAT|S+OK 3 9|CLIST|S+OK|S1 100|S2 200|S3 300|S.|CUIDL|S+OK|S1 u1|S2 u2|S3 u3|S.|"
+left="CSTAT|S+OK 2 9|CLIST|S+OK|S1 100|S2 300|S.|CUIDL|S+OK|S1 u1|S2 u3|S.|"
 # Starts the server with a transcript, types the keys, and wants these rows and status.
 converse() {
   wine "$build/tests/window_probe.exe" "$1" >"$out" & local server=$!
   timeout 30 sh -c 'until ss -Hltn "sport = :110" | grep -q .; do sleep 0.1; done'  # it listens
   xdotool key --delay 100 $2
-  wait $server || fail "the window did not send what the server expected"
+  wait $server || fail "the window did not send what the server expected ($1)"
   [ "$(tr -d '\r' <"$out")" = "$3" ] || fail "rows and status"
 }
 start() {  # a tarvik.exe, whose window gets the keys
@@ -34,8 +37,12 @@ start "$build/app/tarvik.exe"
 converse "${login}CSTAT|S+OK 3 9|${list}CTOP 1 0|S+OK|SSubject: Grüße|SFrom: bob|S|S.|CTOP 2 0|S+OK|SFrom: carol|S|S.|CTOP 3 0|S-ERR|CRSET|S+OK|CQUIT|S+OK|" \
   "Tab Tab Tab 1 2 7 period 0 period 0 period 1 Tab a l i c e Tab s e c r e t Tab space Return" \
   $'(001) Grüße von bob: 100 bytes\n(002) Mail # 2 von carol: 200 bytes\n(003) Mail # 3: 300 bytes\n-1\nErfrage Statistik...'
-converse "${login}${list}CDELE 2|S+OK|CQUIT|S+OK|" "Tab Tab Tab Down Down Tab Tab Tab Tab Tab Tab Return" \
-  $'(001) Grüße von bob: 100 bytes\n(003) Mail # 3: 300 bytes\n-1\nMail gelöscht'
+rows=$'(001) Grüße von bob: 100 bytes\n(002) Mail # 2 von carol: 200 bytes\n(003) Mail # 3: 300 bytes'
+converse "${login}${list}CDELE 2|S+OK|CQUIT|X|" "Tab Tab Tab Down Down Tab Tab Tab Tab Tab Tab Return" \
+  "$rows"$'\n1\nMail konnte nicht gelöscht werden'
+converse "${login}${left}CQUIT|S+OK|" "Return" "$rows"$'\n1\nMail konnte nicht gelöscht werden'
+converse "${login}${left}CDELE 2|S+OK|CQUIT|S+OK|" "Tab Tab Down Tab Tab Tab Tab Tab Tab Return" \
+  $'(001) Grüße von bob: 100 bytes\n(002) Mail # 2 von carol: 200 bytes\n-1\nMail gelöscht'
 # No row is selected after a delete: a second press only says so.
 xdotool key Return
 timeout 30 xdotool search --sync --name '^Tarvik$' >/dev/null || fail "a second press did not say that no row is selected"

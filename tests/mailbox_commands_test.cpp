@@ -17,6 +17,12 @@ const std::string kEnd = "CRSET|S+OK|" + kQuit;
 
 const std::string kDeleteTwo = kLogin + Stat(3) + List(3) + "CDELE 2|S+OK|";  // of three
 
+// A listing of three, with ids or from a server without.
+std::string ListThree(bool ids) {
+    return kLogin + Stat(3) + Stat(3) + List(3, ids) + Top(1, "Subject: one") +
+           Top(2, "Subject: two") + Top(3, "Subject: three") + kEnd;
+}
+
 class CommandsTest : public ::testing::Test {
 protected:
     // "Jetzt nachsehen ...", or with a row selected "Ausgewählte Mail
@@ -25,17 +31,18 @@ protected:
         server.Play(transcript);
         window.selected = selected;
         window.log.clear();
-        selected < 0 ? CheckNow(window, window, server.port) : DeleteSelected(window, server.port);
+        selected < 0 ? commands.CheckNow() : commands.DeleteSelected();
         EXPECT_EQ(server.Finish(), server.expected);
         std::string rows;
-        for (const auto& row : window.rows) {
-            rows += row.first + "\n";
+        for (const std::string& row : window.rows) {
+            rows += row + "\n";
         }
         return rows;
     }
 
     ScriptedServer server;
     FakeWindow window;
+    MailboxCommands commands{window, window, server.port};
 };
 
 // One press after another on the same window, as a user makes them: a listing
@@ -44,13 +51,16 @@ TEST_F(CommandsTest, Presses) {
     const std::string one = "(001) one von : 100 bytes\n", two = "(002) two von : 200 bytes\n",
                       three = "(003) three von : 300 bytes\n";
     const char *info = "Info über Message-Größe nicht verfügbar", *asked = "Erfrage Statistik...",
-               *refused = "Verbindung mit dem Server fehlgeschlagen.";
+               *refused = "Verbindung mit dem Server fehlgeschlagen.", *deleted = "Mail gelöscht",
+               *kept = "Mail konnte nicht gelöscht werden";
     std::string utf8, umlauts, emoji, latin1(2000, '\xfc');
     for (int i = 0; i < 600; ++i) {
         utf8 += "\xe2\x82\xac";       // €: the cut splits one
         umlauts += "\xc3\xbc";        // ü: the cut falls between two
         emoji += "\xf0\x9f\x98\x80";  // four bytes: the cut splits one
     }
+    const std::string unread =
+        "(001) Mail # 1: 100 bytes\n(002) Mail # 2: 200 bytes\n(003) Mail # 3: 300 bytes\n";
     const std::tuple<std::string, int, std::string, const char*> cases[] = {
         // clang-format off
         {kLogin + Stat(3) + Stat(3) + List(3) + Top(1, "Subject: Hallo|SFrom: Bob <b@x.org>") +
@@ -73,22 +83,43 @@ TEST_F(CommandsTest, Presses) {
              Top(5, "Subject: " + std::string(1001, 's')) + Top(6, "Subject: x" + umlauts) + Top(7, "Subject: \xc3(") + kEnd, -1,
          "(001) x" + utf8.substr(0, 1014) + "\n(002) " + DisplayText(latin1.substr(0, 1017)) + "\n(003) \xc3\x9c" "ber von J\xc3\xbcrgen: 300 bytes\n"
              "(004) xy" + emoji.substr(0, 1012) + "\n(005) " + std::string(1001, 's') + " von : 500 bytes\n(006) x" + umlauts.substr(0, 1016) + "\n(007) \xc3\x83( von : 700 bytes\n", asked},
-        // Each row keeps its message number, and loses one when a message
-        // before it goes: only once the server has confirmed QUIT.
-        {kLogin + Stat(3) + Stat(3) + List(3) + Top(1, "Subject: one") + Top(2, "Subject: two") + Top(3, "Subject: three") + kEnd, -1,
-         one + two + three, asked},
-        {kLogin + Stat(3) + List(3) + "CDELE 2|S-ERR locked|" + kQuit, 1, one + two + three, "Mail konnte nicht gelöscht werden"},
-        {kDeleteTwo + "CQUIT|S-ERR could not expunge|", 1, one + two + three, "Mail konnte nicht gelöscht werden"},
+        // A delete finds the row's message by its id, and a row goes only once
+        // the server has confirmed QUIT.
+        {ListThree(true), -1, one + two + three, asked},
+        {kLogin + Stat(3) + List(3) + "CDELE 2|S-ERR locked|" + kQuit, 1, one + two + three, kept},
+        {kDeleteTwo + "CQUIT|S-ERR could not expunge|", 1, one + two + three, kept},
+        // QUIT carried out, its answer lost: the retry finds the message gone
+        // and deletes no other.
+        {kDeleteTwo + "CQUIT|X|", 1, one + two + three, kept},
+        {kLogin + Stat(2) + ListOf({1, 3}) + kQuit, 1, one + two + three, kept},
         // A STAT reply with more behind it than the reader takes in: what is left is dropped, or
         // the replies would run one behind, and the server's yes to DELE pass for one to QUIT.
         {kLogin + "CSTAT|=+OK 3 600\r\n" + std::string(88, ' ') + "+OK\r\n1 100\r\n2 200\r\n3 300\r\n.\r\n|" + List(3) + "CDELE 2|S+OK|CQUIT|", 1,
-         one + two + three, "Mail konnte nicht gelöscht werden"},
-        {kDeleteTwo + kQuit, 1, one + three, "Mail gelöscht"},
-        {kLogin + Stat(2) + "CLIST|S-ERR|CDELE 2|S+OK|" + kQuit, 1, one, "Mail gelöscht"},
+         one + two + three, kept},
+        {kDeleteTwo + kQuit, 1, one + three, deleted},
+        // Another mail program took message 1: the row of message 3 is number 1 now.
+        {kLogin + Stat(1) + ListOf({3}) + "CDELE 1|S+OK|" + kQuit, 1, one, deleted},
+        {kLogin + Stat(2) + "CLIST|S-ERR|" + kQuit, 0, one, kept},
         // The size list fails to load the first time: message 1 is left out.
         {kLogin + Stat(3) + Stat(3) + "CLIST|S-ERR later|" + List(3) + Top(2, "Subject: two") + Top(3, "Subject: three") + kEnd, -1,
          two + three, info},
-        {kDeleteTwo + kQuit, 0, three, "Mail gelöscht"},
+        {kDeleteTwo + kQuit, 0, three, deleted},
+        // A reply after the idle time-out is no other command's: the conversation
+        // ends without another word, and nothing it did not finish is changed.
+        {kLogin + Stat(3) + Stat(3) + List(3) + "CTOP 1 0|W10500|S+OK|SSubject: one|S|S.|", -1, unread, asked},
+        {kLogin + Stat(3) + List(3) + "CDELE 2|W10500|S+OK|", 1, unread, kept},
+        {kLogin + Stat(3) + List(3) + "CDELE 2|S+OK|" + kQuit, 1, "(001) Mail # 1: 100 bytes\n(003) Mail # 3: 300 bytes\n", deleted},
+        // Without ids, a delete goes only while the count and the size are
+        // as the listing and the deletions since leave them; once they are
+        // not, or the outcome is unknown, no row is offered any more.
+        {ListThree(false), -1, one + two + three, asked},
+        {kLogin + Stat(3) + List(3, false) + "CDELE 2|S+OK|" + kQuit, 1, one + three, deleted},
+        {kLogin + Stat(2) + ListOf({1, 3}, false) + "CDELE 2|S+OK|" + kQuit, 1, one, deleted},
+        {kLogin + Stat(1) + ListOf({4}, false) + kQuit, 0, "", kept},
+        {ListThree(false), -1, one + two + three, asked},
+        {kLogin + Stat(2) + ListOf({2, 3}, false) + kQuit, 1, "", kept},
+        {ListThree(false), -1, one + two + three, asked},
+        {kLogin + Stat(3) + List(3, false) + "CDELE 2|S+OK|CQUIT|X|", 1, "", kept},
         // clang-format on
     };
     for (const auto& [transcript, row, rows, status] : cases) {
@@ -121,11 +152,14 @@ TEST_F(CommandsTest, AlongTheWay) {
                               "settings/server=127.0.0.1", "settings/user=alice",
                               "settings/password=secret", "", "Connecting to: 127.0.0.1...",
                               "Erfrage Statistik...", "Keine Mails auf dem Server"}));
-    window.AddString("(001) x", 1);
-    Press(kLogin + Stat(1) + List(1) + "CDELE 1|S+OK|" + kQuit, 0);
+    // A row the list did not take stands for no message.
+    window.full = "one";
+    Press(ListThree(true));
+    Press(kLogin + Stat(3) + List(3) + "CDELE 2|S+OK|" + kQuit, 0);
     EXPECT_EQ(window.log,
               (std::vector<std::string>{"", "Connecting to: 127.0.0.1...",
                                         "Versuche die Mail zu löschen", "Mail gelöscht"}));
+    EXPECT_EQ(window.rows, std::vector<std::string>{"(003) three von : 300 bytes"});
     // A line break would smuggle a second command onto the wire.
     for (const char* user : {"alice\r\nDELE 1", "alice\n", "alice\r"}) {
         window.fields[IDC_USER] = user;

@@ -37,46 +37,50 @@ struct Fields {
 
 }  // namespace
 
-void ShowStoredFields(MailboxView& view, const SettingsStore& settings) {
-    const std::string server = settings.GetProfileString(kSection, "server", "");
-    const std::string user = settings.GetProfileString(kSection, "user", "");
-    const std::string password = settings.GetProfileString(kSection, "password", "");
-    view.SetDlgItemText(IDC_USER, user);
-    view.SetDlgItemText(IDC_PASSWORD, password);
-    view.SetDlgItemText(IDC_SERVER, server);
+MailboxCommands::MailboxCommands(MailboxView& view, SettingsStore& settings, int port)
+    : m_view(view), m_settings(settings), m_port(port) {}
+
+void MailboxCommands::ShowStoredFields() {
+    const std::string server = m_settings.GetProfileString(kSection, "server", "");
+    const std::string user = m_settings.GetProfileString(kSection, "user", "");
+    const std::string password = m_settings.GetProfileString(kSection, "password", "");
+    m_view.SetDlgItemText(IDC_USER, user);
+    m_view.SetDlgItemText(IDC_PASSWORD, password);
+    m_view.SetDlgItemText(IDC_SERVER, server);
 }
 
 // One conversation from connect to QUIT: STAT for the count, then for each
-// message its size (from LIST, loaded once) and its header lines (TOP n 0),
-// never a body.
-void CheckNow(MailboxView& view, SettingsStore& settings, int port) {
+// message its size (from LIST, loaded once), its unique id (from UIDL, right
+// after LIST) and its header lines (TOP n 0), never a body.
+void MailboxCommands::CheckNow() {
     CPop3Client client;
-    const Fields typed(view);
-    if (view.IsDlgButtonChecked(IDC_REMEMBER)) {
-        settings.WriteProfileString(kSection, "server", typed.server);
-        settings.WriteProfileString(kSection, "user", typed.user);
-        settings.WriteProfileString(kSection, "password", typed.password);
+    const Fields typed(m_view);
+    if (m_view.IsDlgButtonChecked(IDC_REMEMBER)) {
+        m_settings.WriteProfileString(kSection, "server", typed.server);
+        m_settings.WriteProfileString(kSection, "user", typed.user);
+        m_settings.WriteProfileString(kSection, "password", typed.password);
     }
 
     // The last outcome goes at once, before a connect that may take ten
     // seconds; the one English text among the German is what users have
     // always read here.
-    view.SetStatus("");
-    view.ResetContent();
-    view.SetStatus("Connecting to: " + typed.server + "...");
-    if (!client.Connect(typed.server.c_str(), typed.user.c_str(), typed.password.c_str(), port)) {
-        view.SetStatus("Verbindung mit dem Server fehlgeschlagen.");
+    m_view.SetStatus("");
+    Forget();
+    m_view.SetStatus("Connecting to: " + typed.server + "...");
+    if (!client.Connect(typed.server.c_str(), typed.user.c_str(), typed.password.c_str(), m_port)) {
+        m_view.SetStatus("Verbindung mit dem Server fehlgeschlagen.");
         return;
     }
-    view.SetStatus("Erfrage Statistik...");
+    m_view.SetStatus("Erfrage Statistik...");
     int count = 0;
     int total = 0;
     if (!client.Stat(count, total)) {
-        view.SetStatus("Erfragen der Statistik fehlgeschlagen.");
+        m_view.SetStatus("Erfragen der Statistik fehlgeschlagen.");
         return;  // the client's destructor ends the conversation
     }
+    m_nExpectedCount = count;
     if (count == 0) {
-        view.SetStatus("Keine Mails auf dem Server");
+        m_view.SetStatus("Keine Mails auf dem Server");
         client.Disconnect();
         return;
     }
@@ -85,30 +89,31 @@ void CheckNow(MailboxView& view, SettingsStore& settings, int port) {
     for (int i = 1; i <= count; ++i) {
         int size = 0;
         if (!client.GetMessageSize(i, size)) {
-            view.SetStatus("Info über Message-Größe nicht verfügbar");
+            m_view.SetStatus("Info über Message-Größe nicht verfügbar");
             // A server may announce two billion messages: beyond a loaded size
             // list no number gets a size, and a list that failed to load twice
             // is not asked for again and again.
-            if (client.m_bListLoaded ? static_cast<size_t>(i) > client.m_sizes.size()
-                                     : ++listFailures == kListAttempts) {
+            if (client.IsListLoaded() || ++listFailures == kListAttempts) {
                 break;
             }
             continue;
         }
+        std::string id;  // stays empty on a server without ids
+        client.GetMessageId(i, id);
         CMessageText message;
+        std::string row;
         if (client.GetTop(i, message.m_pszText)) {
             const std::string subject = message.GetSubject();
             const std::string sender = message.GetFrom();
-            if (subject.empty()) {
-                view.AddString(
-                    FormatRow("(%03d) Mail # %d von %s: %d bytes", i, i, sender.c_str(), size), i);
-            } else {
-                view.AddString(FormatRow("(%03d) %s von %s: %d bytes", i, subject.c_str(),
-                                         sender.c_str(), size),
-                               i);
-            }
+            row = subject.empty()
+                      ? FormatRow("(%03d) Mail # %d von %s: %d bytes", i, i, sender.c_str(), size)
+                      : FormatRow("(%03d) %s von %s: %d bytes", i, subject.c_str(), sender.c_str(),
+                                  size);
         } else {
-            view.AddString(FormatRow("(%03d) Mail # %d: %d bytes", i, i, size), i);
+            row = FormatRow("(%03d) Mail # %d: %d bytes", i, i, size);
+        }
+        if (m_view.AddString(row)) {
+            m_listed.push_back({i, id, size});
         }
     }
     // Nothing was marked, but RSET makes sure the QUIT changes nothing on the
@@ -120,32 +125,88 @@ void CheckNow(MailboxView& view, SettingsStore& settings, int port) {
 // Deletes the message the selected row stands for. POP3 removes a message
 // marked with DELE only when the conversation ends with QUIT, so the row goes
 // only once QUIT was confirmed.
-void DeleteSelected(MailboxView& view, int port) {
-    const int row = view.GetCurSel();
-    if (row < 0) {
-        view.MessageBox("Keine Mail zu löschen ausgewählt");
+void MailboxCommands::DeleteSelected() {
+    const int row = m_view.GetCurSel();
+    if (row < 0 || static_cast<size_t>(row) >= m_listed.size()) {
+        m_view.MessageBox("Keine Mail zu löschen ausgewählt");
         return;
     }
-    const int number = view.GetItemData(row);
 
     CPop3Client client;
-    const Fields typed(view);
-    view.SetStatus("");  // as in the listing
-    view.SetStatus("Connecting to: " + typed.server + "...");
-    if (!client.Connect(typed.server.c_str(), typed.user.c_str(), typed.password.c_str(), port)) {
-        view.SetStatus("Verbindung mit dem Server fehlgeschlagen.");
+    const Fields typed(m_view);
+    m_view.SetStatus("");  // as in the listing
+    m_view.SetStatus("Connecting to: " + typed.server + "...");
+    if (!client.Connect(typed.server.c_str(), typed.user.c_str(), typed.password.c_str(), m_port)) {
+        m_view.SetStatus("Verbindung mit dem Server fehlgeschlagen.");
         return;
     }
-    view.SetStatus("Versuche die Mail zu löschen");
-    if (!client.Delete(number) || !client.Disconnect()) {
-        view.SetStatus("Mail konnte nicht gelöscht werden");
+    m_view.SetStatus("Versuche die Mail zu löschen");
+    int number = 0;
+    const Found found = Locate(client, m_listed[row], number);
+    if (found != Found::kAt) {
+        m_view.SetStatus("Mail konnte nicht gelöscht werden");
+        if (found == Found::kGone) {
+            ForgetRowsWithoutIds();
+        }
         return;
     }
-    view.SetStatus("Mail gelöscht");
+    // A refused DELE marked nothing; one whose reply did not come whole ended
+    // the conversation without QUIT, which leaves the mailbox as it was.
+    if (!client.Delete(number)) {
+        m_view.SetStatus("Mail konnte nicht gelöscht werden");
+        return;
+    }
+    // QUIT went out, but without its yes nobody knows whether the server
+    // carried the deletion out.
+    if (!client.Disconnect()) {
+        m_view.SetStatus("Mail konnte nicht gelöscht werden");
+        ForgetRowsWithoutIds();
+        return;
+    }
+    m_view.SetStatus("Mail gelöscht");
 
     // The server numbers the messages after the deleted one one lower now.
-    view.DeleteString(row);
-    for (int later = row; later < view.GetCount(); ++later) {
-        view.SetItemData(later, view.GetItemData(later) - 1);
+    const int deleted = m_listed[row].number;
+    m_view.DeleteString(row);
+    m_listed.erase(m_listed.begin() + row);
+    for (ListedMessage& later : m_listed) {
+        later.number -= later.number > deleted ? 1 : 0;
+    }
+    --m_nExpectedCount;
+}
+
+MailboxCommands::Found MailboxCommands::Locate(CPop3Client& client, const ListedMessage& message,
+                                               int& number) {
+    if (!client.LoadList()) {
+        return Found::kUnknown;
+    }
+    const bool ids = client.LoadIds();
+    if (!message.id.empty()) {
+        if (!ids) {
+            return Found::kUnknown;
+        }
+        number = client.FindMessage(message.id);
+        return number != 0 ? Found::kAt : Found::kGone;
+    }
+    int size = 0;
+    if (client.GetMessageCount() != m_nExpectedCount ||
+        !client.GetMessageSize(message.number, size) || size != message.size) {
+        return Found::kGone;
+    }
+    number = message.number;
+    return Found::kAt;
+}
+
+void MailboxCommands::Forget() {
+    m_view.ResetContent();
+    m_listed.clear();
+}
+
+void MailboxCommands::ForgetRowsWithoutIds() {
+    for (const ListedMessage& listed : m_listed) {
+        if (listed.id.empty()) {
+            Forget();
+            return;
+        }
     }
 }

@@ -1,6 +1,6 @@
 // What a mailbox window supplies to the two commands: its fields and check
-// box, a status line that is painted at once, a list of rows that each keep
-// the number of the message they stand for, and a message box. Text crosses
+// box, a status line that is painted at once, a list of rows, and a message
+// box. What each row stands for the commands keep themselves. Text crosses
 // as 8-bit strings: typed text as UTF-8, server text as the server sent it.
 #pragma once
 
@@ -18,14 +18,11 @@ public:
     // block the window while they talk to the server.
     virtual void SetStatus(const std::string& text) = 0;
     virtual void ResetContent() = 0;
-    // Appends a row at the end of the list.
-    virtual void AddString(const std::string& row, int messageNumber) = 0;
+    // Appends a row at the end of the list; 1 when the list took it.
+    virtual int AddString(const std::string& row) = 0;
     // The selected row, or -1.
     virtual int GetCurSel() const = 0;
-    virtual int GetCount() const = 0;
-    virtual int GetItemData(int row) const = 0;
-    virtual void SetItemData(int row, int messageNumber) = 0;
-    // Removes the row; those below move up.
+    // Removes the row; those below move up, and none is selected.
     virtual void DeleteString(int row) = 0;
     // A modal message box with an OK button.
     virtual void MessageBox(const std::string& text) = 0;

@@ -1,19 +1,40 @@
 // Whole conversations with a hostile server: the window's two commands, as a
 // user presses them, against a scripted server that plays the input. The
 // first byte: bit 0 a delete (else a listing), bit 1 the remember box, bits
-// 2-3 the selected row + 1 of three, bit 4 a line break in the user name.
+// 2-3 the selected row + 1 of three, bit 4 a line break in the user name,
+// bit 5 a delete's rows listed by a server without ids. A delete's three rows
+// come from a plain listing first: ids u1, u2, u3, sizes 100, 200, 300.
 // The rest are rows split at '|': "C" waits for the client's next line, "X"
 // closes, "!" resets, "W" and a byte is a silence of that many 40 ms, and any
 // other row is sent as it is. Only what the user and the server would see is
 // checked, never a second copy of the commands.
 #include <algorithm>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
+#include <sstream>
 #include <vector>
 
 #include "tests/support/fake_window.h"
 #include "tests/support/transcript.h"
 #include "ui/mailbox_commands.h"
+
+namespace {
+
+// The id of the n-th line (from 1) that has one, in a UIDL reply as the
+// server sent it: lines of a number and an id, of at most 15 and 999 bytes.
+std::string IdOfLine(const std::string& reply, int n) {
+    std::istringstream lines(reply.substr(0, reply.find("\r\n.\r\n")));
+    std::string line;
+    char number[16], id[1000] = "";
+    std::getline(lines, line);  // the status line
+    while (n > 0 && std::getline(lines, line)) {
+        n -= std::sscanf(line.c_str(), "%15s %999s", number, id) == 2;
+    }
+    return n == 0 ? id : "";
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string kOwnTexts[] = {
@@ -21,14 +42,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         "Mails auf dem Server|Info über Message-Größe nicht verfügbar|Erfrage Statistik...|",
         "|Verbindung mit dem Server fehlgeschlagen.|Mail konnte nicht gelöscht werden|box: Keine "
         "Mail zu löschen ausgewählt|Mail gelöscht|"};
-    using Rows = decltype(FakeWindow::rows);
-    static const Rows kRows = {{"a", 1}, {"b", 2}, {"c", 3}},
-                      kKept[] = {{{"b", 1}, {"c", 2}}, {{"a", 1}, {"c", 2}}, {{"a", 1}, {"b", 2}}};
+    static const std::vector<std::string> kRows = {
+        "(001) a von : 100 bytes", "(002) b von : 200 bytes", "(003) c von : 300 bytes"};
     static ScriptedServer server;
     if (size < 1 || size > 8192) {
         return 0;
     }
     const bool deleting = data[0] & 1;
+    const bool ids = !(data[0] & 32);
     std::string rows;
     std::vector<std::string> sentBefore(1);  // [k]: what the server sends before it reads line k
     for (size_t begin = 1, end; begin <= size; begin = end + 1) {
@@ -44,13 +65,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         sentBefore.resize(sentBefore.size() + (row == "C"), sentBefore.back());
     }
     FakeWindow window;
+    MailboxCommands commands(window, window, server.port);
+    if (deleting) {
+        server.Play(kLogin + Stat(3) + Stat(3) + List(3, ids) + Top(1, "Subject: a") +
+                    Top(2, "Subject: b") + Top(3, "Subject: c") + "CRSET|S+OK|" + kQuit);
+        commands.CheckNow();
+        server.Finish();
+        window.log.clear();
+    }
     window.remember = data[0] >> 1 & 1;
-    window.selected = deleting ? (data[0] >> 2 & 3) - 1 : -1;
+    const int selected = deleting ? (data[0] >> 2 & 3) - 1 : -1;
+    window.selected = selected;
     window.fields[IDC_USER] = data[0] & 16 ? "al\r\nice" : "alice";
-    window.rows = kRows;
     server.Play(rows);
     const uint32_t start = server.now;
-    deleting ? DeleteSelected(window, server.port) : CheckNow(window, window, server.port);
+    deleting ? commands.DeleteSelected() : commands.CheckNow();
     const std::string sent = server.Finish(), status = "|" + window.log.back() + "|";
 
     // Commands only, each a line of its own.
@@ -61,6 +90,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         holds = end != std::string::npos && sent.find_first_of("\r\n", at) == end;
         lines.push_back(sent.substr(at, end - at));
     }
+    // What the server sent in reply to the client's line k: after it read
+    // that line, before it read the next.
+    const auto reply = [&](const std::string& line) {
+        const size_t k = std::find(lines.begin(), lines.end(), line) - lines.begin();
+        return k + 1 < sentBefore.size() ? sentBefore[k + 1].substr(sentBefore[k].size()) : "";
+    };
     // Each wait ends: one idle time-out per row and per reply, and no spin.
     holds &= server.spins == 0 &&
              server.now - start <= (std::count(data, data + size, '|') + lines.size() + 2) *
@@ -69,14 +104,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     holds &= window.remember && !deleting
                  ? window.log[1] == "settings/user=" + window.fields[IDC_USER]
                  : window.log[0].rfind("settings/", 0) == std::string::npos;
-    // No DELE but one for the selected row's message.
-    const size_t dele = sent.find("DELE ");
-    holds &= dele == std::string::npos ||
-             (deleting && dele == sent.rfind("DELE ") &&
-              sent.find("DELE " + std::to_string(window.selected + 1) + "\r\n") == dele);
+    const auto dele = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.rfind("DELE ", 0) == 0;
+    });
     if (!deleting) {
         // Rows in order of their numbers, none past what the server sent up
-        // to its STAT reply, the fields in them unfolded and without tabs.
+        // to its STAT reply, the fields in them unfolded and without tabs, and
+        // a subject only from its own message's header.
         const size_t stat = std::find(lines.begin(), lines.end(), "STAT") - lines.begin();
         int64_t count = 0, value = 0, last = 0;
         for (const char c :
@@ -84,19 +118,40 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             value = c >= '0' && c <= '9' ? std::min<int64_t>(value * 10 + c - '0', INT_MAX) : 0;
             count = std::max(count, value);
         }
-        for (const auto& [text, number] : window.rows) {
+        holds &= dele == lines.end();
+        for (const std::string& text : window.rows) {
+            const int64_t number = std::atoll(text.c_str() + 1);
+            const size_t from = text.find(") ") + 2;
+            const std::string subject = text.substr(from, text.find(' ', from) - from);
             holds &= number > last && number <= count && text.find('\t') == std::string::npos &&
                      text.find("\r\n") == std::string::npos;
+            holds &=
+                text.compare(from, 7, "Mail # ") == 0 ||
+                std::any_of(subject.begin(), subject.end(), [](char c) { return c & 0x80; }) ||
+                reply("TOP " + std::to_string(number) + " 0").find(subject) != std::string::npos;
             last = number;
         }
     } else {
         // No connection without a row; a row goes only once the server said
-        // yes to QUIT (in what it sent after the QUIT came), and the rows
-        // below move up.
-        const bool deleted = status == "|Mail gelöscht|" && window.selected >= 0;
-        holds &= (window.selected >= 0 || sent.empty()) &&
-                 window.rows == (deleted ? kKept[window.selected] : kRows);
+        // yes to QUIT (in what it sent after the QUIT came). With ids, rows
+        // stay; without, they may go all at once when the mailbox moved.
+        const bool deleted = status == "|Mail gelöscht|" && selected >= 0;
+        std::vector<std::string> kept = kRows;
+        kept.erase(kept.begin() + std::max(selected, 0));
+        holds &=
+            (selected >= 0 || sent.empty()) &&
+            (deleted ? window.rows == kept : window.rows == kRows || (!ids && window.rows.empty()));
         holds &= !deleted || (!lines.empty() && lines.back() == "QUIT" && server.answer[0] == '+');
+        // One DELE at most, and only for the selected row's message: the one
+        // that holds its id, or without ids the one of its number.
+        const std::string row = std::to_string(selected + 1);
+        holds &= deleted <= (dele != lines.end()) &&
+                 std::count_if(dele, lines.end(), [&](const std::string& line) {
+                     return line.rfind("DELE ", 0) == 0;
+                 }) <= 1;
+        holds &= dele == lines.end() ||
+                 (ids ? IdOfLine(reply("UIDL"), std::atoi(dele->c_str() + 5)) == "u" + row
+                      : *dele == "DELE " + row);
     }
     if (!holds) {
         std::abort();

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/clock.h"
 #include "platform/socket_api.h"
@@ -20,13 +21,24 @@
 const std::string kLogin = "S+OK POP3 ready|CUSER alice|S+OK|CPASS secret|S+OK in|";
 const std::string kQuit = "CQUIT|S+OK|";
 inline const auto Stat = [](int count) { return "CSTAT|S+OK " + std::to_string(count) + " 0|"; };
-// LIST with the sizes 100, 200, ... count * 100.
-inline std::string List(int count) {
-    std::string t = "CLIST|S+OK|";
-    for (int i = 1; i <= count; ++i) {
-        t += "S" + std::to_string(i) + " " + std::to_string(i * 100) + "|";
+// LIST and UIDL as both commands ask for them, of the messages still
+// present: the k-th has size present[k] * 100 and id "u" + present[k].
+// Without ids the server refuses UIDL.
+inline std::string ListOf(const std::vector<int>& present, bool ids = true) {
+    std::string sizes = "CLIST|S+OK|", uidl = "CUIDL|S+OK|";
+    for (size_t k = 0; k < present.size(); ++k) {
+        const std::string number = "S" + std::to_string(k + 1) + " ";
+        sizes += number + std::to_string(present[k] * 100) + "|";
+        uidl += number + "u" + std::to_string(present[k]) + "|";
     }
-    return t + "S.|";
+    return sizes + "S.|" + (ids ? uidl + "S.|" : "CUIDL|S-ERR|");
+}
+inline std::string List(int count, bool ids = true) {
+    std::vector<int> present(count);
+    for (int k = 0; k < count; ++k) {
+        present[k] = k + 1;
+    }
+    return ListOf(present, ids);
 }
 // TOP n 0, answered with the header lines and the empty line.
 inline std::string Top(int n, const std::string& header) {

@@ -19,6 +19,7 @@ int main(int, char** argv) {
     for (int i = 0; i < 6000 && !server.gone; ++i, Sleep(10)) {
         server.Pump();
     }
+    Sleep(250);  // the window shows the outcome right after its connection ends
     HWND window = FindWindowW(nullptr, L"tarvikon");
     const int rows = static_cast<int>(SendDlgItemMessageW(window, IDC_MESSAGES, LB_GETCOUNT, 0, 0));
     for (int row = 0; row < rows; ++row) {

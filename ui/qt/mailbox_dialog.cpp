@@ -16,15 +16,13 @@
 namespace {
 
 constexpr int kIconSize = 32;  // the platform's big icon
-// Each row keeps the number of the message it stands for.
-constexpr int kMessageNumberRole = Qt::UserRole;
 
 }  // namespace
 
 CMailboxDialog::CMailboxDialog(QWidget* parent, int port)
     : CDialog(MailboxDialogTemplate(), parent),
       m_listBox(qobject_cast<QListWidget*>(GetDlgItem(IDC_MESSAGES))),
-      m_port(port) {
+      m_commands(*this, UserSettings(), port) {
     m_hIcon.addPixmap(QPixmap(tarvik32_xpm));
     m_hIcon.addPixmap(QPixmap(tarvik16_xpm));
     const auto onClick = [this](int id, void (CMailboxDialog::*command)()) {
@@ -50,7 +48,7 @@ bool CMailboxDialog::OnInitDialog() {
 
     setWindowIcon(m_hIcon);
 
-    ShowStoredFields(*this, UserSettings());
+    m_commands.ShowStoredFields();
     return true;
 }
 
@@ -62,11 +60,11 @@ void CMailboxDialog::OnSysCommand(int id) {
 }
 
 void CMailboxDialog::OnCheckNow() {
-    CheckNow(*this, UserSettings(), m_port);
+    m_commands.CheckNow();
 }
 
 void CMailboxDialog::OnDeleteSelected() {
-    DeleteSelected(*this, m_port);
+    m_commands.DeleteSelected();
 }
 
 void CMailboxDialog::SetStatus(const std::string& text) {
@@ -81,27 +79,14 @@ void CMailboxDialog::ResetContent() {
     m_listBox->clear();
 }
 
-void CMailboxDialog::AddString(const std::string& row, int messageNumber) {
-    auto* item = new QListWidgetItem(FromEightBit(row));
-    item->setData(kMessageNumberRole, messageNumber);
-    m_listBox->addItem(item);
+int CMailboxDialog::AddString(const std::string& row) {
+    m_listBox->addItem(FromEightBit(row));
+    return 1;
 }
 
 int CMailboxDialog::GetCurSel() const {
     const QList<QListWidgetItem*> selected = m_listBox->selectedItems();
     return selected.isEmpty() ? -1 : m_listBox->row(selected.first());
-}
-
-int CMailboxDialog::GetCount() const {
-    return m_listBox->count();
-}
-
-int CMailboxDialog::GetItemData(int row) const {
-    return m_listBox->item(row)->data(kMessageNumberRole).toInt();
-}
-
-void CMailboxDialog::SetItemData(int row, int messageNumber) {
-    m_listBox->item(row)->setData(kMessageNumberRole, messageNumber);
 }
 
 void CMailboxDialog::DeleteString(int row) {

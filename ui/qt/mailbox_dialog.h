@@ -8,6 +8,7 @@
 #include <string>
 
 #include "pop3/pop3_client.h"
+#include "ui/mailbox_commands.h"
 #include "ui/mailbox_view.h"
 #include "ui/qt/dialog.h"
 
@@ -38,11 +39,8 @@ public:
     // Paints at once, and only when the text changes.
     void SetStatus(const std::string& text) override;
     void ResetContent() override;
-    void AddString(const std::string& row, int messageNumber) override;
+    int AddString(const std::string& row) override;
     int GetCurSel() const override;
-    int GetCount() const override;
-    int GetItemData(int row) const override;
-    void SetItemData(int row, int messageNumber) override;
     void DeleteString(int row) override;
     void MessageBox(const std::string& text) override { ::MessageBox(text); }
 
@@ -57,7 +55,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    int m_port;
+    MailboxCommands m_commands;
 };
 
 // Where a minimised window draws its icon: centred in the client area.

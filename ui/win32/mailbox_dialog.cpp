@@ -11,7 +11,7 @@ CMailboxDialog::CMailboxDialog(HWND parent, int port)
       m_hSmallIcon(
           static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME),
                                         IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR))),
-      m_port(port) {}
+      m_commands(*this, UserSettings(), port) {}
 
 BOOL CMailboxDialog::OnInitDialog() {
     CDialog::OnInitDialog();
@@ -26,7 +26,7 @@ BOOL CMailboxDialog::OnInitDialog() {
     SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hSmallIcon));
 
-    ShowStoredFields(*this, UserSettings());
+    m_commands.ShowStoredFields();
     return TRUE;
 }
 
@@ -78,11 +78,11 @@ void CMailboxDialog::OnPaint() {
 }
 
 void CMailboxDialog::OnCheckNow() {
-    CheckNow(*this, UserSettings(), m_port);
+    m_commands.CheckNow();
 }
 
 void CMailboxDialog::OnDeleteSelected() {
-    DeleteSelected(*this, m_port);
+    m_commands.DeleteSelected();
 }
 
 int CMailboxDialog::IsDlgButtonChecked(int id) const {
@@ -105,26 +105,14 @@ void CMailboxDialog::ResetContent() {
     ListMessage(LB_RESETCONTENT);
 }
 
-void CMailboxDialog::AddString(const std::string& row, int messageNumber) {
+// LB_ERR or LB_ERRSPACE when the list is out of memory: the row is not there.
+int CMailboxDialog::AddString(const std::string& row) {
     const std::wstring text = Widen(DisplayText(row));
-    const LRESULT index = ListMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    ListMessage(LB_SETITEMDATA, static_cast<WPARAM>(index), messageNumber);
+    return ListMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())) >= 0 ? 1 : 0;
 }
 
 int CMailboxDialog::GetCurSel() const {
     return static_cast<int>(ListMessage(LB_GETCURSEL));  // LB_ERR is -1
-}
-
-int CMailboxDialog::GetCount() const {
-    return static_cast<int>(ListMessage(LB_GETCOUNT));
-}
-
-int CMailboxDialog::GetItemData(int row) const {
-    return static_cast<int>(ListMessage(LB_GETITEMDATA, static_cast<WPARAM>(row)));
-}
-
-void CMailboxDialog::SetItemData(int row, int messageNumber) {
-    ListMessage(LB_SETITEMDATA, static_cast<WPARAM>(row), messageNumber);
 }
 
 void CMailboxDialog::DeleteString(int row) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "pop3/pop3_client.h"
+#include "ui/mailbox_commands.h"
 #include "ui/mailbox_view.h"
 #include "ui/win32/dialog.h"
 
@@ -35,11 +36,8 @@ public:
     // Paints at once, and only when the text changes.
     void SetStatus(const std::string& text) override;
     void ResetContent() override;
-    void AddString(const std::string& row, int messageNumber) override;
+    int AddString(const std::string& row) override;
     int GetCurSel() const override;
-    int GetCount() const override;
-    int GetItemData(int row) const override;
-    void SetItemData(int row, int messageNumber) override;
     void DeleteString(int row) override;
     void MessageBox(const std::string& text) override { ::MessageBox(m_hWnd, text); }
 
@@ -52,7 +50,7 @@ protected:
 private:
     LRESULT ListMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
 
-    int m_port;
+    MailboxCommands m_commands;
 };
 
 // The information box: program name and version, and an OK button.
