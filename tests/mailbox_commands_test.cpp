@@ -68,6 +68,7 @@ TEST_F(CommandsTest, Presses) {
          "(001) Hallo von Bob <b@x.org>: 100 bytes\n(002) Mail # 2 von carol: 200 bytes\n(003) Mail # 3: 300 bytes\n", asked},
         {"S+OK|CUSER alice|S+OK|CPASS secret|S-ERR|" + kQuit, -1, "", refused},
         {"S+OK|!|", -1, "", refused},  // a peer that has gone: sends fail, and no signal ends the process
+        {"W10500|S+OK|", -1, "", refused},  // a greeting too late: not even QUIT follows
         // An absurd count: no absurd first buffer, and no size past the list.
         {kLogin + "CSTAT|S-ERR busy|" + kQuit, -1, "", "Erfragen der Statistik fehlgeschlagen."},
         {kLogin + "CSTAT|S+ok 1 0|" + kQuit, -1, "", "Erfragen der Statistik fehlgeschlagen."},

@@ -121,6 +121,24 @@ TEST(Pop3ClientTest, Replies) {
     }
 }
 
+// Ids name messages one to one: one per message of the last STAT, none
+// twice; an id may hold dots, as Cyrus makes them.
+TEST(Pop3ClientTest, IdsOneToOne) {
+    ScriptedServer server;
+    const std::tuple<std::string, int, int> cases[] = {
+        {"CUIDL|S+OK|S1 a|S2 1700000000.2|S.|", 2, 2},
+        {"CUIDL|S+OK|S1 a|S2 1700000000.2|S.|", 3, 0},
+        {"CUIDL|S+OK|S1 a|S2 a|S.|", 2, 0},
+        {"CUIDL|S-ERR|", 2, 0},
+    };
+    for (const auto& [transcript, count, found] : cases) {
+        CPop3Client client;
+        ASSERT_TRUE(server.Attach(client, transcript));
+        client.m_nMessageCount = count;
+        EXPECT_EQ(client.FindMessage("1700000000.2"), found) << transcript;
+    }
+}
+
 // Real time: a host that never answers a connect (here a listener whose
 // queue of 4 is full, and the one more Linux lets in) costs the user ten
 // seconds, no more. A silent server's
