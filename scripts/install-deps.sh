@@ -5,10 +5,11 @@
 #
 #   scripts/install-deps.sh run|test|bench|fuzz|windows|package|format|fresh|screenshot|reproducible|mutate ...
 #
-# It never stops, disables or kills a service or process. When it installs
-# Dovecot itself (the tests start their own on loopback), a policy-rc.d keeps
-# the package from starting the system service, and only while that install
-# runs; a Dovecot that was installed or running before is left as it was.
+# It never stops or kills a service or process. When it installs Dovecot
+# itself (the tests start their own on loopback), a policy-rc.d keeps the
+# package from starting the system service while that install runs, and the
+# service it installed is kept from starting at boot; a Dovecot that was
+# installed or running before is left as it was.
 set -euo pipefail
 
 run=(build-essential cmake make pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
@@ -53,24 +54,76 @@ mapfile -t missing < <(missing_of "${wanted[@]}")
 mapfile -t missing_services < <(missing_of "${services[@]}")
 [ ${#missing[@]} -gt 0 ] || [ ${#missing_services[@]} -gt 0 ] || exit 0
 
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo=sudo
-export DEBIAN_FRONTEND=noninteractive
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+# sudo resets the environment, so the frontend goes on apt's command line: no
+# package may stop to ask a question nobody sees. apt waits for its own lock
+# where it can (installing); DEBIAN_FRONTEND and the lock time-out hold as
+# root and through sudo alike.
+apt=("${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -qq -o DPkg::Lock::Timeout=600)
+
+# 0 while another process holds one of apt's locks. apt takes them with
+# fcntl, and /proc/locks lists those by inode, whatever language apt speaks.
+apt_locked() {
+  local lock inode
+  for lock in /var/lib/dpkg/lock-frontend /var/lib/dpkg/lock /var/lib/apt/lists/lock \
+    /var/cache/apt/archives/lock; do
+    inode=$(stat -c %i "$lock" 2>/dev/null) || continue
+    awk -v inode="$inode" '{ n = split($6, id, ":"); if (id[n] == inode) found = 1 }
+      END { exit !found }' /proc/locks && return 0
+  done
+  return 1
+}
 
 # apt-get, quietly. While another apt (a desktop's automatic updates, say)
 # holds apt's lock, it waits up to ten minutes and says so; after that, or on
 # any other failure, it fails with apt's own message.
 apt_get() {
   local out said="" deadline=$((SECONDS + 600))
-  while ! out=$($sudo apt-get -qq "$@" 2>&1 >/dev/null); do
-    if ! grep -q "Could not get lock" <<<"$out" || [ $SECONDS -ge $deadline ]; then
+  while :; do
+    if apt_locked; then
+      [ -n "$said" ] || echo "Waiting for another apt to finish (at most ten minutes) ..."
+      said=1
+    fi
+    out=$("${apt[@]}" "$@" 2>&1 >/dev/null) && return 0
+    if ! apt_locked || [ $SECONDS -ge $deadline ]; then
       echo "$out" >&2
       return 1
     fi
-    [ -n "$said" ] || echo "Waiting for another apt to finish (at most ten minutes) ..."
-    said=1
     sleep 5
   done
+}
+
+# What this script did to the system and undoes when it ends, however it ends.
+policy=${TARVIK_POLICY_RC_D:-/usr/sbin/policy-rc.d}
+placed_policy=""
+installed_dovecot=""
+finish() {
+  [ -z "$installed_dovecot" ] || keep_off_at_boot
+  [ -z "$placed_policy" ] || "${sudo[@]}" rm -f "$policy"
+}
+trap finish EXIT
+
+# The package of a Dovecot that was missing enables the system's service: at
+# the next boot it would listen on every interface and log in the system's
+# users. The tests start a Dovecot of their own, so the service this script
+# installed goes off at boot again, as `systemctl disable dovecot` would put
+# it (and `systemctl enable dovecot` undoes): update-rc.d turns the init
+# script's start links into stop links and disables the unit, systemctl the
+# socket too. Without systemctl the links are removed as update-rc.d removes
+# the unit's. A Dovecot that was installed before is never touched.
+keep_off_at_boot() {
+  local link
+  if [ -e /etc/init.d/dovecot ]; then
+    "${sudo[@]}" update-rc.d dovecot disable >/dev/null 2>&1 || true
+  fi
+  if command -v systemctl >/dev/null; then
+    "${sudo[@]}" systemctl --root=/ --quiet disable dovecot.service dovecot.socket 2>/dev/null || true
+  else
+    for link in /etc/systemd/system/*.wants/dovecot.service /etc/systemd/system/*.wants/dovecot.socket; do
+      [ ! -L "$link" ] || "${sudo[@]}" rm -f "$link"
+    done
+  fi
 }
 
 echo "Installing: ${missing[*]} ${missing_services[*]}"
@@ -82,13 +135,14 @@ fi
 if [ ${#missing_services[@]} -gt 0 ]; then
   # invoke-rc.d and deb-systemd-invoke ask policy-rc.d before they start a
   # service; 101 means "not allowed". Someone else's policy is left alone.
-  policy=${TARVIK_POLICY_RC_D:-/usr/sbin/policy-rc.d}
   if [ ! -e "$policy" ]; then
-    # Ours goes when this script ends, right after the install, or if it fails.
-    trap '$sudo rm -f "$policy"' EXIT
+    placed_policy=1
     printf '#!/bin/sh\n# Placed by Tarvik while it installs Dovecot.\ncase "$1" in dovecot*) exit 101 ;; esac\nexit 0\n' |
-      $sudo tee "$policy" >/dev/null
-    $sudo chmod 755 "$policy"
+      "${sudo[@]}" tee "$policy" >/dev/null
+    "${sudo[@]}" chmod 755 "$policy"
   fi
+  for package in "${missing_services[@]}"; do
+    [ "$package" != dovecot-core ] || installed_dovecot=1
+  done
   apt_get install -y --no-install-recommends "${missing_services[@]}"
 fi
