@@ -11,7 +11,8 @@
 #   make windows-package  the Windows installer, build-win/tarvik-setup-<version>.exe
 #   make check-fresh   the README's commands on clean Debian systems (root; RELEASES)
 #   make check-reproducible  two builds of the artifacts, compared byte for byte
-#   make mutate        plants a sample of faults, one at a time (MUTATE_SAMPLE, MUTATE_SEED)
+#   make mutate        plants a sample of faults, one at a time (MUTATE_SAMPLE, MUTATE_SEED;
+#                      WINDOWS=1 in the Windows-only code)
 
 JOBS ?= $(shell nproc)
 # What a build stamps as its time is the last commit's, never the clock's, so
@@ -48,10 +49,16 @@ build-asan:
 	@cmake --build build-asan -j $(JOBS) --target tarvik_core_tests
 
 # The real-time test runs once: the sanitizers add nothing to a wait.
-# Temporary files go to a folder of the run's own, removed afterwards.
+# Temporary files go to a folder of the run's own, removed afterwards. No
+# test runs longer than its time-out (120 s for most, CTEST_TIMEOUT for any
+# without one of its own).
+CTEST_TIMEOUT ?= 300
+# ctest keeps a skipped test's words to itself: where the tests that need a
+# network of their own will be skipped, this says why first.
 test: build build-asan
-	@scripts/in-scratch.sh ctest --test-dir build --output-on-failure -j $(JOBS)
-	@scripts/in-scratch.sh ctest --test-dir build-asan --output-on-failure -j $(JOBS) -L unit -E SlowTest
+	@scripts/own-network.sh true || true
+	@scripts/in-scratch.sh ctest --test-dir build --output-on-failure -j $(JOBS) --timeout $(CTEST_TIMEOUT)
+	@scripts/in-scratch.sh ctest --test-dir build-asan --output-on-failure -j $(JOBS) --timeout $(CTEST_TIMEOUT) -L unit -E SlowTest
 
 fuzz:
 	@scripts/install-deps.sh test fuzz
@@ -96,9 +103,10 @@ check-fresh:
 check-reproducible:
 	@scripts/check-reproducible.sh
 
+# WINDOWS=1: a smaller sample in the Windows-only code, judged under wine.
 mutate:
-	@scripts/install-deps.sh test mutate
-	@scripts/mutate.py
+	@scripts/install-deps.sh test mutate $(if $(WINDOWS),windows)
+	@MUTATE_WINDOWS=$(WINDOWS) scripts/mutate.py
 
 clean:
-	rm -rf build build-asan build-fuzz build-win
+	rm -rf build build-asan build-fuzz build-win build-mutate

@@ -16,7 +16,7 @@ list="CSTAT|S+OK 3 9|CLIST|S+OK|S1 100|S2 200|S3 300|S.|CUIDL|S+OK|S1 u1|S2 u2|S
 left="CSTAT|S+OK 2 9|CLIST|S+OK|S1 100|S2 300|S.|CUIDL|S+OK|S1 u1|S2 u3|S.|"
 # Starts the server with a transcript, types the keys, and wants these rows and status.
 converse() {
-  wine "$build/tests/window_probe.exe" "$1" >"$out" & local server=$!
+  timeout 120 wine "$build/tests/window_probe.exe" "$1" >"$out" & local server=$!
   timeout 30 sh -c 'until ss -Hltn "sport = :110" | grep -q .; do sleep 0.1; done'  # it listens
   xdotool key --delay 100 $2
   wait $server || fail "the window did not send what the server expected ($1)"
@@ -51,11 +51,11 @@ wine reg query 'HKCU\Software\Tarvik\Tarvik\settings' >"$out"
 [ "$(grep -c -e 'server.*127\.0\.0\.1' -e 'user.*alice' -e 'password.*secret' "$out")" = 3 ] || fail "not remembered"
 stop
 
-wine "$build"/tarvik-setup-*.exe /S || fail "the silent install"
+timeout 120 wine "$build"/tarvik-setup-*.exe /S || fail "the silent install"
 installed="$WINEPREFIX/drive_c/Program Files/Tarvik"
 start "$installed/tarvik.exe"
 stop
-wine "$installed/uninstall.exe" /S
+timeout 120 wine "$installed/uninstall.exe" /S
 for _ in $(seq 50); do [ -e "$installed" ] || break; sleep 0.2; done
 [ ! -e "$installed" ] || fail "the uninstaller left $installed"
 wine reg query 'HKCU\Software\Tarvik\Tarvik\settings' >/dev/null || fail "the user's settings went too"
