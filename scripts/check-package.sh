@@ -1,40 +1,40 @@
 #!/usr/bin/env bash
 # Installs the Debian package into a fresh, minimal Debian 12 system (made
-# with debootstrap in a folder) and checks it there: the package brings
-# everything the program needs to start under Xvfb, its manual page renders,
-# its icon is found at 48 pixels, and AppStream lists it. Run `make package`
-# first.
+# with debootstrap in build/package-root, kept for the next run) and checks
+# it there: the package brings everything the program needs to start under
+# Xvfb, its manual page renders, its icon is found at 48 pixels, and
+# AppStream lists it. The system is entered as check-fresh enters its own,
+# in namespaces that take its mounts with them. Run `make package` first.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-deb=$(ls -1t "$root"/build/tarvik_*.deb | head -n 1)
-target=${TARVIK_CLEAN_ROOT:-/tmp/tarvik-clean-root}
-[ "$(id -u)" -eq 0 ] || { echo "needs root (debootstrap and chroot)" >&2; exit 1; }
-command -v debootstrap >/dev/null || apt-get install -y -qq --no-install-recommends debootstrap >/dev/null
+repo=$(cd "$(dirname "$0")/.." && pwd)
+deb=$(ls -1t "$repo"/build/tarvik_*.deb | head -n 1)
+target=$repo/build/package-root
+[ "$(id -u)" -eq 0 ] || { echo "needs root (debootstrap and mounts)" >&2; exit 1; }
+"$repo/scripts/install-deps.sh" fresh
 
 if [ ! -x "$target/usr/bin/apt-get" ]; then
-  rm -rf "$target"
+  rm -rf --one-file-system "$target"
   # The mirror this machine's own apt uses.
   mirror=$(awk '/^URIs:/ {print $2; exit}' /etc/apt/sources.list.d/*.sources 2>/dev/null || true)
   [ -n "$mirror" ] || mirror=$(awk '/^deb / {print $2; exit}' /etc/apt/sources.list)
   debootstrap --variant=minbase bookworm "$target" "$mirror" >/dev/null
+  cp /etc/resolv.conf "$target/etc/resolv.conf"
 fi
-cp "$deb" "$target/tmp/tarvik.deb"
-mount --bind /proc "$target/proc"
-mount --bind /dev "$target/dev"
-trap 'umount -l "$target/proc" "$target/dev"' EXIT
-DEBIAN_FRONTEND=noninteractive chroot "$target" apt-get install -y -qq --no-install-recommends \
-  /tmp/tarvik.deb xvfb xauth man-db appstream >/dev/null
+cp "$deb" "$target/root/tarvik.deb"
+inside() { timeout --kill-after=30 600 "$repo/scripts/in-root.sh" "$target" "" "$1"; }
 fail() { echo "On the clean system: $*" >&2; exit 1; }
-chroot "$target" env MANWIDTH=80 man -P cat tarvik 2>&1 | grep -q '^ *tarvik - list and delete' ||
+
+inside 'DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+  /root/tarvik.deb xvfb xauth man-db appstream >/dev/null'
+inside 'MANWIDTH=80 man -P cat tarvik 2>&1' | grep '^ *tarvik - list and delete' >/dev/null ||
   fail "man tarvik does not render"
 icon=$(sed -n 's/^Icon=//p' "$target/usr/share/applications/tarvik.desktop")
 [ "$(od -An -tu1 -j16 -N8 "$target/usr/share/icons/hicolor/48x48/apps/$icon.png" | tr -s ' ')" = \
   " 0 0 0 48 0 0 0 48" ] || fail "no 48 pixel icon for Icon=$icon in the hicolor theme"
-chroot "$target" appstreamcli refresh-cache --force >/dev/null 2>&1
-chroot "$target" appstreamcli get de.tarvik.tarvik | grep -q 'Identifier: de.tarvik.tarvik' ||
-  fail "appstreamcli does not list de.tarvik.tarvik"
+inside 'appstreamcli refresh-cache --force >/dev/null 2>&1; appstreamcli get de.tarvik.tarvik' |
+  grep 'Identifier: de.tarvik.tarvik' >/dev/null || fail "appstreamcli does not list de.tarvik.tarvik"
 set +e
-chroot "$target" xvfb-run -a timeout 3 /usr/bin/tarvik
+inside 'xvfb-run -a timeout 3 /usr/bin/tarvik'
 rc=$?
 set -e
 if [ $rc -eq 124 ]; then
