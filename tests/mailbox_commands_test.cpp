@@ -161,6 +161,10 @@ TEST_F(CommandsTest, AlongTheWay) {
               (std::vector<std::string>{"", "Connecting to: 127.0.0.1...",
                                         "Versuche die Mail zu löschen", "Mail gelöscht"}));
     EXPECT_EQ(window.rows, std::vector<std::string>{"(003) three von : 300 bytes"});
+    // A name, as the resolver gives it for IPv4.
+    window.fields[IDC_SERVER] = "localhost";
+    Press(kLogin + Stat(0) + kQuit);
+    EXPECT_EQ(window.log.back(), "Keine Mails auf dem Server");
     // A line break would smuggle a second command onto the wire.
     for (const char* user : {"alice\r\nDELE 1", "alice\n", "alice\r"}) {
         window.fields[IDC_USER] = user;

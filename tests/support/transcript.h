@@ -86,11 +86,16 @@ public:
         platform::CloseSocketHandle(m_listener);
     }
     uint32_t Ticks() override {
-        spins += ++m_reads > kSpin;
-        return now += m_reads > kSpin;
+        if (++m_reads > kSpin) {
+            ++spins;
+            ++now;
+        }
+        return now;
     }
     void Sleep(uint32_t ms) override {
-        now += ms, ++sleeps, m_reads = 0;
+        now += ms;
+        ++sleeps;
+        m_reads = 0;
         Pump();
         m_waited += ms;  // a wait row counts from the turn it was reached
     }
@@ -131,9 +136,9 @@ public:
             answer = n > 0 ? "" : answer;
             gone = gone || n == 0;
         }
-        for (size_t end; m_client != platform::kInvalidSocket &&
-                         (end = m_rows.find('|', m_next)) != std::string::npos;
-             m_next = end + 1, m_waited = 0, m_sent = 0) {
+        size_t end;
+        while (m_client != platform::kInvalidSocket &&
+               (end = m_rows.find('|', m_next)) != std::string::npos) {
             const char kind = m_rows[m_next];
             const std::string text =
                 m_rows.substr(m_next + 1, end - m_next - 1) + (kind == 'S' ? "\r\n" : "");
@@ -161,11 +166,17 @@ public:
                 m_client = platform::kInvalidSocket;
                 gone = true;
             }
+            m_next = end + 1;
+            m_waited = 0;
+            m_sent = 0;
         }
     }
 
     // Every byte the client sent; once it has closed its end, that is all.
-    std::string Finish() { return Pump(), m_inbox; }
+    std::string Finish() {
+        Pump();
+        return m_inbox;
+    }
 
     platform::SocketHandle m_listener = socket(AF_INET, SOCK_STREAM, 0);
     int port;
