@@ -1,24 +1,37 @@
 #!/usr/bin/env bash
 # The real tarvik.exe under wine, driven with xdotool as a user would, against
-# the scripted server on 127.0.0.1:110 (the window's only port): list; delete
-# the second row, whose QUIT is carried out but never answered; press again
-# and delete nothing, the message being gone; delete the third row, message 2
-# now; remember the fields in the registry, leave with Escape;
-# then the installer, the installed program and the uninstaller. Run under
-# Xvfb, in a throwaway wine prefix and a network of its own.   window-e2e.sh BUILD_DIR
+# the scripted server on 127.0.0.1:110 (the window's only port): list, with
+# the status line painted while the server is silent; delete the second row,
+# whose QUIT is carried out but never answered; press again and delete
+# nothing, the message being gone; delete the third row, message 2 now;
+# remember the fields in the registry; open the information box from the
+# system menu, and leave with the close box (Alt+F4). Then the installer, the
+# installed program with the fields it remembers, left with Escape, and the
+# uninstaller. Run under Xvfb, in a throwaway wine prefix and a network of
+# its own.   window-e2e.sh BUILD_DIR
 set -u
 build=$1
 out=$(mktemp)
-trap 'rm -f "$out"' EXIT
+shots=$(mktemp -d)
+trap 'rm -rf "$out" "$shots"' EXIT
 fail() { echo "FAIL: $*"; cat "$out"; exit 1; }
 login="S+OK|CUSER alice|S+OK|CPASS secret|S+OK|"
 list="CSTAT|S+OK 3 9|CLIST|S+OK|S1 100|S2 200|S3 300|S.|CUIDL|S+OK|S1 u1|S2 u2|S3 u3|S.|"
 left="CSTAT|S+OK 2 9|CLIST|S+OK|S1 100|S2 300|S.|CUIDL|S+OK|S1 u1|S2 u3|S.|"
-# Starts the server with a transcript, types the keys, and wants these rows and status.
+# Starts the server with a transcript, types the keys, and wants these rows
+# and status. With a fourth argument, Return follows, and the screen a second
+# later, while the press holds the window, must differ from the screen before.
 converse() {
   timeout 120 wine "$build/tests/window_probe.exe" "$1" >"$out" & local server=$!
   timeout 30 sh -c 'until ss -Hltn "sport = :110" | grep -q .; do sleep 0.1; done'  # it listens
   xdotool key --delay 100 $2
+  if [ -n "${4:-}" ]; then
+    import -window root "$shots/before.ppm"
+    xdotool key Return
+    sleep 1
+    import -window root "$shots/during.ppm"
+    ! cmp -s "$shots/before.ppm" "$shots/during.ppm" || fail "the status line was not painted during the press"
+  fi
   wait $server || fail "the window did not send what the server expected ($1)"
   [ "$(tr -d '\r' <"$out")" = "$3" ] || fail "rows and status"
 }
@@ -27,16 +40,16 @@ start() {  # a tarvik.exe, whose window gets the keys
   # Focusing a window that is not mapped yet is an X error: try again.
   timeout 30 sh -c "until xdotool search --name '^tarvikon$' windowfocus --sync; do sleep 0.5; done" 2>/dev/null || fail "no window"
 }
-stop() {  # Escape ends the program
-  xdotool key Escape
+stop() {  # the key ends the program
+  xdotool key "$1"
   for _ in $(seq 50); do kill -0 $app 2>/dev/null || return 0; sleep 0.2; done
-  fail "Escape did not end the program"
+  fail "$1 did not end the program"
 }
 
 start "$build/app/tarvik.exe"
-converse "${login}CSTAT|S+OK 3 9|${list}CTOP 1 0|S+OK|SSubject: Grüße|SFrom: bob|S|S.|CTOP 2 0|S+OK|SFrom: carol|S|S.|CTOP 3 0|S-ERR|CRSET|S+OK|CQUIT|S+OK|" \
-  "Tab Tab Tab 1 2 7 period 0 period 0 period 1 Tab a l i c e Tab s e c r e t Tab space Return" \
-  $'(001) Grüße von bob: 100 bytes\n(002) Mail # 2 von carol: 200 bytes\n(003) Mail # 3: 300 bytes\n-1\nErfrage Statistik...'
+converse "${login}CSTAT|W3000|S+OK 3 9|${list}CTOP 1 0|S+OK|SSubject: Grüße|SFrom: bob|S|S.|CTOP 2 0|S+OK|SFrom: carol|S|S.|CTOP 3 0|S-ERR|CRSET|S+OK|CQUIT|S+OK|" \
+  "Tab Tab Tab 1 2 7 period 0 period 0 period 1 Tab a l i c e Tab s e c r e t Tab space" \
+  $'(001) Grüße von bob: 100 bytes\n(002) Mail # 2 von carol: 200 bytes\n(003) Mail # 3: 300 bytes\n-1\nErfrage Statistik...' paint
 rows=$'(001) Grüße von bob: 100 bytes\n(002) Mail # 2 von carol: 200 bytes\n(003) Mail # 3: 300 bytes'
 converse "${login}${list}CDELE 2|S+OK|CQUIT|X|" "Tab Tab Tab Down Down Tab Tab Tab Tab Tab Tab Return" \
   "$rows"$'\n1\nMail konnte nicht gelöscht werden'
@@ -49,12 +62,16 @@ timeout 30 xdotool search --sync --name '^Tarvik$' >/dev/null || fail "a second 
 xdotool key Return
 wine reg query 'HKCU\Software\Tarvik\Tarvik\settings' >"$out"
 [ "$(grep -c -e 'server.*127\.0\.0\.1' -e 'user.*alice' -e 'password.*secret' "$out")" = 3 ] || fail "not remembered"
-stop
+xdotool key alt+space o  # "Inf&o über Tarvik..." in the system menu
+timeout 30 xdotool search --sync --name '^Info über Tarvik$' >/dev/null || fail "the system menu did not open the information box"
+xdotool key Return
+stop alt+F4
 
 timeout 120 wine "$build"/tarvik-setup-*.exe /S || fail "the silent install"
 installed="$WINEPREFIX/drive_c/Program Files/Tarvik"
 start "$installed/tarvik.exe"
-stop
+[ "$(wine "$build/tests/window_probe.exe" fields)" = "127.0.0.1|alice|secret|" ] || fail "the fields were not remembered"
+stop Escape
 timeout 120 wine "$installed/uninstall.exe" /S
 for _ in $(seq 50); do [ -e "$installed" ] || break; sleep 0.2; done
 [ ! -e "$installed" ] || fail "the uninstaller left $installed"

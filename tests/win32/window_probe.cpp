@@ -5,7 +5,10 @@
 //                                the window shows, and what the client sent
 //                                when that was not what the transcript expects
 //                                (exit status 1)
+//   window_probe.exe fields      prints server, user name and password as the
+//                                window shows them
 #include <cstdio>
+#include <string>
 
 #include "res/resource.h"
 #include "tests/support/transcript.h"
@@ -13,6 +16,13 @@
 
 int main(int, char** argv) {
     wchar_t text[1024] = L"";
+    if (std::string(argv[1]) == "fields") {
+        for (int id : {IDC_SERVER, IDC_USER, IDC_PASSWORD}) {
+            GetDlgItemTextW(FindWindowW(nullptr, L"tarvikon"), id, text, 1024);
+            std::printf("%s|", Narrow(text).c_str());
+        }
+        return 0;
+    }
     ScriptedServer server(CPop3Client::kPort);
     platform::SetClock(nullptr);
     server.Play(argv[1]);
