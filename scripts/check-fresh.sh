@@ -42,7 +42,10 @@ else
   tar -C "$root" -xf "$base"
 fi
 cp /etc/resolv.conf "$root/etc/resolv.conf"
-echo "127.0.1.1 $(hostname)" >>"$root/etc/hosts"  # sudo looks its host up
+# The host names Debian's installer writes, which debootstrap leaves out:
+# localhost, and the host's own name, which sudo looks up.
+printf '127.0.0.1\tlocalhost\n127.0.1.1\t%s\n::1\tlocalhost ip6-localhost ip6-loopback\n' \
+  "$(hostname)" >"$root/etc/hosts"
 git clone -q "$repo" "$root/root/tarvik"
 
 inside() {
