@@ -33,7 +33,7 @@ struct ControlTemplate {
     int id;
     ControlKind kind;
     int x, y, width, height;
-    const char* text;  // UTF-8
+    const char* text;  // UTF-8; a list's is the name a screen reader reads for it
     uint32_t styles;
 };
 

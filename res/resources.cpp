@@ -9,7 +9,7 @@ namespace {
 // clang-format off
 const ControlTemplate kMailboxControls[] = {
     {IDCANCEL,       ControlKind::PushButton,        263, 202,  50,  14, "Abbrechen", kTabStop},
-    {IDC_MESSAGES,   ControlKind::ListBox,             7,  86, 306, 111, "",
+    {IDC_MESSAGES,   ControlKind::ListBox,             7,  86, 306, 111, "Mails auf dem Server",
         kNotify | kVScroll | kBorder | kTabStop | kNoIntegralHeight},
     {IDC_CHECK_NOW,  ControlKind::DefaultPushButton, 133,  39,  90,  14, "Jetzt nachsehen ...", kTabStop},
     {IDC_STATIC,     ControlKind::StaticText,          7,  10, 111,   8,
@@ -22,7 +22,7 @@ const ControlTemplate kMailboxControls[] = {
     {IDC_REMEMBER,   ControlKind::AutoCheckBox,        7,  57, 166,  10,
         "Username, Mailserver und Passwort speichern", kTabStop},
     {IDC_DELETE,     ControlKind::PushButton,        152, 202, 106,  14, "Ausgewählte Mail löschen", kTabStop},
-    {IDC_STATUS,     ControlKind::StaticText,         19,  70, 294,   8, "Status-Meldungen", 0},
+    {IDC_STATUS,     ControlKind::StaticText,         19,  70, 294,   8, "Status-Meldungen", kNoPrefix},
 };
 
 const ControlTemplate kInfoControls[] = {

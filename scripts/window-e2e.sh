@@ -70,7 +70,8 @@ stop alt+F4
 timeout 120 wine "$build"/tarvik-setup-*.exe /S || fail "the silent install"
 installed="$WINEPREFIX/drive_c/Program Files/Tarvik"
 start "$installed/tarvik.exe"
-[ "$(wine "$build/tests/window_probe.exe" fields)" = "127.0.0.1|alice|secret|" ] || fail "the fields were not remembered"
+[ "$(wine "$build/tests/window_probe.exe" fields)" = "127.0.0.1|alice|secret|Mails auf dem Server|no prefix" ] ||
+  fail "the fields were not remembered, or the list has no name, or the status line takes & for a mnemonic"
 stop Escape
 timeout 120 wine "$installed/uninstall.exe" /S
 for _ in $(seq 50); do [ -e "$installed" ] || break; sleep 0.2; done

@@ -114,10 +114,13 @@ TEST_F(WindowTest, WhatOnlyTheQtWindowDoes) {
     // the default one.
     dialog.activateWindow();
     QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), dialog.GetDlgItem(IDCANCEL));  // the first in Tab order
     dialog.GetDlgItem(IDC_DELETE)->setFocus();
     QKeyEvent key(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-    EXPECT_EQ(BoxOf([&] { QApplication::sendEvent(dialog.GetDlgItem(IDC_DELETE), &key); }),
-              QString::fromUtf8("Tarvik|Keine Mail zu löschen ausgewählt"));
+    EXPECT_EQ(
+        BoxOf([&] { QApplication::sendEvent(dialog.GetDlgItem(IDC_DELETE), &key); },
+              [&](QWidget* box) { return box->parentWidget() == &dialog ? "" : "|no parent"; }),
+        QString::fromUtf8("Tarvik|Keine Mail zu löschen ausgewählt"));
     // The status line is painted at each change, while the press still holds
     // the window.
     PaintCounter status;

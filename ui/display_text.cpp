@@ -1,5 +1,8 @@
 #include "ui/display_text.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace {
 
 // The length of the UTF-8 sequence that starts at text[i], 0 when none does
@@ -36,6 +39,35 @@ bool IsUtf8(const std::string& text) {
     return true;
 }
 
+// The characters a row shows as U+FFFD: C0 but the tab, DEL, C1, and the
+// marks, embeddings, overrides and isolates of bidirectional text.
+bool IsControl(uint32_t c) {
+    return (c < 0x20 && c != '\t') || (c >= 0x7F && c <= 0x9F) || c == 0x061C || c == 0x200E ||
+           c == 0x200F || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
+void AppendUtf8(std::string& out, uint32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | c >> 6);
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | c >> 12);  // nothing shown here needs four bytes
+        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// The code point of a valid sequence of the given length.
+uint32_t CodePoint(const std::string& text, size_t i, size_t length) {
+    uint32_t c = static_cast<unsigned char>(text[i]) & (0xFF >> (length + (length > 1)));
+    for (size_t k = 1; k < length; ++k) {
+        c = c << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+    }
+    return c;
+}
+
 }  // namespace
 
 std::string DisplayText(const std::string& eightBit) {
@@ -44,28 +76,28 @@ std::string DisplayText(const std::string& eightBit) {
     }
     std::string utf8;
     for (const char c : eightBit) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            utf8 += c;
-        } else {
-            utf8 += static_cast<char>(0xC0 | byte >> 6);
-            utf8 += static_cast<char>(0x80 | (byte & 0x3F));
-        }
+        AppendUtf8(utf8, static_cast<unsigned char>(c));
     }
     return utf8;
 }
 
-std::string DropCutCharacter(const std::string& row) {
-    // A character's first byte is anything but 10xxxxxx; look back at most
-    // three bytes for the one the cut left behind.
-    size_t start = row.size();
-    while (start > 0 && row.size() - start < 3 && (row[start - 1] & 0xC0) == 0x80) {
-        --start;
+std::string RowField(const std::string& eightBit, size_t keep) {
+    const bool utf8 = IsUtf8(eightBit);
+    std::string shown;
+    for (size_t i = 0, length; i < std::min(keep, eightBit.size()); i += length) {
+        length = utf8 ? SequenceAt(eightBit, i) : 1;
+        if (i + length > keep) {
+            break;  // the cut fell inside this character
+        }
+        const uint32_t c =
+            utf8 ? CodePoint(eightBit, i, length) : static_cast<unsigned char>(eightBit[i]);
+        if (IsControl(c)) {
+            AppendUtf8(shown, 0xFFFD);
+        } else if (utf8) {
+            shown.append(eightBit, i, length);
+        } else {
+            AppendUtf8(shown, c);
+        }
     }
-    if (start == 0 || static_cast<unsigned char>(row[start - 1]) < 0xC0 ||
-        SequenceAt(row, start - 1) != 0) {
-        return row;  // ends with a whole character, or is not UTF-8
-    }
-    const std::string whole = row.substr(0, start - 1);
-    return IsUtf8(whole) ? whole : row;
+    return shown;
 }

@@ -7,7 +7,10 @@
 
 // The text as UTF-8 for the screen.
 std::string DisplayText(const std::string& eightBit);
-// A row cut at the end of its buffer may end inside a UTF-8 character; that
-// character is dropped, so that the row still shows as UTF-8. Text that is
-// not UTF-8 anyway is left whole.
-std::string DropCutCharacter(const std::string& row);
+
+// A field a server sent, for a row of the list: its first `keep` bytes, shown
+// as DisplayText shows the whole field, without a character the keeping cut;
+// and every control character, the marks and controls of bidirectional text
+// among them, as U+FFFD, so that a sender can neither reorder nor hide what a
+// row says (CVE-2021-42574). Tabs stay.
+std::string RowField(const std::string& eightBit, size_t keep);

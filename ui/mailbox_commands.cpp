@@ -1,5 +1,6 @@
 #include "ui/mailbox_commands.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 
@@ -14,16 +15,35 @@ constexpr char kSection[] = "settings";
 constexpr int kRowSize = 1024;
 constexpr int kListAttempts = 2;  // per press
 
-// printf into a row of at most kRowSize - 1 bytes, never cut inside a
-// UTF-8 character.
-__attribute__((format(printf, 1, 2))) std::string FormatRow(const char* format, ...) {
-    char row[kRowSize];
-    va_list values;
-    va_start(values, format);
-    const int length = std::vsnprintf(row, sizeof row, format, values);
-    va_end(values);
-    return length < kRowSize ? row : DropCutCharacter(row);
-}
+// A row of the list, made of its own text and the fields a server sent. It
+// keeps the first kRowSize - 1 bytes of them all, as a row buffer of kRowSize
+// bytes always kept them; each field is shown on its own terms (RowField).
+class Row {
+public:
+    __attribute__((format(printf, 2, 3))) Row& Own(const char* format, ...) {
+        char text[kRowSize];
+        va_list values;
+        va_start(values, format);
+        const int length = std::vsnprintf(text, sizeof text, format, values);
+        va_end(values);
+        const size_t kept =
+            std::min({static_cast<size_t>(std::max(length, 0)), sizeof text - 1, m_room});
+        m_shown.append(text, kept);
+        m_room -= kept;
+        return *this;
+    }
+    Row& Field(const std::string& serverText) {
+        const size_t kept = std::min(serverText.size(), m_room);
+        m_shown += RowField(serverText, kept);
+        m_room -= kept;
+        return *this;
+    }
+    const std::string& Shown() const { return m_shown; }
+
+private:
+    std::string m_shown;
+    size_t m_room = kRowSize - 1;  // bytes the row buffer has left
+};
 
 // The fields as typed, read in the order both commands read them: user name,
 // password, server.
@@ -64,23 +84,23 @@ void MailboxCommands::CheckNow() {
     // The last outcome goes at once, before a connect that may take ten
     // seconds; the one English text among the German is what users have
     // always read here.
-    m_view.SetStatus("");
+    SetStatus("");
     Forget();
-    m_view.SetStatus("Connecting to: " + typed.server + "...");
+    SetStatus("Connecting to: " + typed.server + "...");
     if (!client.Connect(typed.server.c_str(), typed.user.c_str(), typed.password.c_str(), m_port)) {
-        m_view.SetStatus("Verbindung mit dem Server fehlgeschlagen.");
+        SetStatus("Verbindung mit dem Server fehlgeschlagen.");
         return;
     }
-    m_view.SetStatus("Erfrage Statistik...");
+    SetStatus("Erfrage Statistik...");
     int count = 0;
     int total = 0;
     if (!client.Stat(count, total)) {
-        m_view.SetStatus("Erfragen der Statistik fehlgeschlagen.");
+        SetStatus("Erfragen der Statistik fehlgeschlagen.");
         return;  // the client's destructor ends the conversation
     }
     m_nExpectedCount = count;
     if (count == 0) {
-        m_view.SetStatus("Keine Mails auf dem Server");
+        SetStatus("Keine Mails auf dem Server");
         client.Disconnect();
         return;
     }
@@ -89,7 +109,7 @@ void MailboxCommands::CheckNow() {
     for (int i = 1; i <= count; ++i) {
         int size = 0;
         if (!client.GetMessageSize(i, size)) {
-            m_view.SetStatus("Info über Message-Größe nicht verfügbar");
+            SetStatus("Info über Message-Größe nicht verfügbar");
             // A server may announce two billion messages: beyond a loaded size
             // list no number gets a size, and a list that failed to load twice
             // is not asked for again and again.
@@ -100,19 +120,23 @@ void MailboxCommands::CheckNow() {
         }
         std::string id;  // stays empty on a server without ids
         client.GetMessageId(i, id);
+        // The rows users have always read: "(%03d) %s von %s: %d bytes", with
+        // "Mail # %d" for an empty subject, and "(%03d) Mail # %d: %d bytes"
+        // when the header could not be fetched.
         CMessageText message;
-        std::string row;
+        Row row;
         if (client.GetTop(i, message.m_pszText)) {
             const std::string subject = message.GetSubject();
-            const std::string sender = message.GetFrom();
-            row = subject.empty()
-                      ? FormatRow("(%03d) Mail # %d von %s: %d bytes", i, i, sender.c_str(), size)
-                      : FormatRow("(%03d) %s von %s: %d bytes", i, subject.c_str(), sender.c_str(),
-                                  size);
+            if (subject.empty()) {
+                row.Own("(%03d) Mail # %d von ", i, i);
+            } else {
+                row.Own("(%03d) ", i).Field(subject).Own(" von ");
+            }
+            row.Field(message.GetFrom()).Own(": %d bytes", size);
         } else {
-            row = FormatRow("(%03d) Mail # %d: %d bytes", i, i, size);
+            row.Own("(%03d) Mail # %d: %d bytes", i, i, size);
         }
-        if (m_view.AddString(row)) {
+        if (m_view.AddString(row.Shown())) {
             m_listed.push_back({i, id, size});
         }
     }
@@ -134,17 +158,17 @@ void MailboxCommands::DeleteSelected() {
 
     CPop3Client client;
     const Fields typed(m_view);
-    m_view.SetStatus("");  // as in the listing
-    m_view.SetStatus("Connecting to: " + typed.server + "...");
+    SetStatus("");  // as in the listing
+    SetStatus("Connecting to: " + typed.server + "...");
     if (!client.Connect(typed.server.c_str(), typed.user.c_str(), typed.password.c_str(), m_port)) {
-        m_view.SetStatus("Verbindung mit dem Server fehlgeschlagen.");
+        SetStatus("Verbindung mit dem Server fehlgeschlagen.");
         return;
     }
-    m_view.SetStatus("Versuche die Mail zu löschen");
+    SetStatus("Versuche die Mail zu löschen");
     int number = 0;
     const Found found = Locate(client, m_listed[row], number);
     if (found != Found::kAt) {
-        m_view.SetStatus("Mail konnte nicht gelöscht werden");
+        SetStatus("Mail konnte nicht gelöscht werden");
         if (found == Found::kGone) {
             ForgetRowsWithoutIds();
         }
@@ -153,17 +177,17 @@ void MailboxCommands::DeleteSelected() {
     // A refused DELE marked nothing; one whose reply did not come whole ended
     // the conversation without QUIT, which leaves the mailbox as it was.
     if (!client.Delete(number)) {
-        m_view.SetStatus("Mail konnte nicht gelöscht werden");
+        SetStatus("Mail konnte nicht gelöscht werden");
         return;
     }
     // QUIT went out, but without its yes nobody knows whether the server
     // carried the deletion out.
     if (!client.Disconnect()) {
-        m_view.SetStatus("Mail konnte nicht gelöscht werden");
+        SetStatus("Mail konnte nicht gelöscht werden");
         ForgetRowsWithoutIds();
         return;
     }
-    m_view.SetStatus("Mail gelöscht");
+    SetStatus("Mail gelöscht");
 
     // The server numbers the messages after the deleted one one lower now.
     const int deleted = m_listed[row].number;
@@ -195,6 +219,13 @@ MailboxCommands::Found MailboxCommands::Locate(CPop3Client& client, const Listed
     }
     number = message.number;
     return Found::kAt;
+}
+
+void MailboxCommands::SetStatus(const std::string& text) {
+    if (text != m_status) {
+        m_status = text;
+        m_view.SetStatus(text);
+    }
 }
 
 void MailboxCommands::Forget() {

@@ -10,6 +10,7 @@
 // only while the count and the size show that nothing has moved.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,9 @@ private:
     // its id, or without one only while the count and its size are as the
     // listing and the deletions since leave them.
     Found Locate(CPop3Client& client, const ListedMessage& message, int& number);
+    // The status line, painted only when the text changes: a server that
+    // announces two billion messages must not cost two billion paints.
+    void SetStatus(const std::string& text);
     void Forget();
     // After a delete whose outcome is unknown, or that found the mailbox
     // changed: rows known by number alone may now point at other messages.
@@ -57,4 +61,5 @@ private:
     const int m_port;
     std::vector<ListedMessage> m_listed;  // one per row, in row order
     int m_nExpectedCount = 0;             // messages the server holds, as far as known
+    std::optional<std::string> m_status;  // what the commands last showed
 };

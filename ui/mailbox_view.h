@@ -15,10 +15,12 @@ public:
     // Non-zero when the check box is checked.
     virtual int IsDlgButtonChecked(int id) const = 0;
     // Sets the status line and paints it before returning: the commands
-    // block the window while they talk to the server.
+    // block the window while they talk to the server, and call this only
+    // when the text changes.
     virtual void SetStatus(const std::string& text) = 0;
     virtual void ResetContent() = 0;
-    // Appends a row at the end of the list; 1 when the list took it.
+    // Appends a row, UTF-8 text as it is to be shown, at the end of the
+    // list; 1 when the list took it.
     virtual int AddString(const std::string& row) = 0;
     // The selected row, or -1.
     virtual int GetCurSel() const = 0;

@@ -5,13 +5,12 @@
 #include <vector>
 
 #include "res/resource.h"
-#include "ui/display_text.h"
 #include "ui/mailbox_view.h"
 #include "ui/settings_store.h"
 
 // A mailbox window without a toolkit, and its settings store: fields, the
-// check box, rows that show as both windows show them (a list that is full
-// refuses them), and a log of what the user would have seen and what was
+// check box, rows as both windows show them (a list that is full refuses
+// them), and a log of what the user would have seen and what was
 // stored, in order.
 struct FakeWindow : MailboxView, SettingsStore {
     std::string GetDlgItemText(int id) const override { return fields.at(id); }
@@ -23,7 +22,7 @@ struct FakeWindow : MailboxView, SettingsStore {
         if (row.find(full) != std::string::npos) {
             return 0;
         }
-        rows.push_back(DisplayText(row));
+        rows.push_back(row);
         return 1;
     }
     int GetCurSel() const override { return selected; }

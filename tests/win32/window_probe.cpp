@@ -6,7 +6,8 @@
 //                                when that was not what the transcript expects
 //                                (exit status 1)
 //   window_probe.exe fields      prints server, user name and password as the
-//                                window shows them
+//                                window shows them, the list's name and
+//                                whether the status line shows "&" as it is
 #include <cstdio>
 #include <string>
 
@@ -17,10 +18,15 @@
 int main(int, char** argv) {
     wchar_t text[1024] = L"";
     if (std::string(argv[1]) == "fields") {
+        HWND window = FindWindowW(nullptr, L"tarvikon");
         for (int id : {IDC_SERVER, IDC_USER, IDC_PASSWORD}) {
-            GetDlgItemTextW(FindWindowW(nullptr, L"tarvikon"), id, text, 1024);
+            GetDlgItemTextW(window, id, text, 1024);
             std::printf("%s|", Narrow(text).c_str());
         }
+        GetDlgItemTextW(window, IDC_MESSAGES, text, 1024);  // the list's name
+        // A server's "&" shows as it is in the status line, not as a mnemonic.
+        const LONG status = GetWindowLongW(GetDlgItem(window, IDC_STATUS), GWL_STYLE);
+        std::printf("%s|%s", Narrow(text).c_str(), status & SS_NOPREFIX ? "no prefix" : "prefix");
         return 0;
     }
     ScriptedServer server(CPop3Client::kPort);

@@ -75,6 +75,7 @@ void CDialog::BuildControls() {
                 list->setVerticalScrollBarPolicy(
                     (control.styles & kVScroll) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
                 list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+                list->setAccessibleName(text);  // a list shows no text of its own
                 widget = list;
                 break;
             }
@@ -120,7 +121,15 @@ int CDialog::DoModal() {
     return exec() == QDialog::Accepted ? IDOK : IDCANCEL;
 }
 
+// The first control in Tab order takes the focus, as a dialog manager gives
+// it, so that Tab goes on in the order in which a screen reader reads them.
 bool CDialog::OnInitDialog() {
+    for (int i = 0; i < m_template.controlCount; ++i) {
+        if (m_template.controls[i].styles & kTabStop) {
+            GetDlgItem(m_template.controls[i].id)->setFocus();
+            break;
+        }
+    }
     return true;
 }
 
@@ -160,9 +169,9 @@ int CDialog::IsDlgButtonChecked(int id) const {
     return button != nullptr && button->isChecked() ? 1 : 0;
 }
 
-void MessageBox(const std::string& text) {
+void MessageBox(const std::string& text, QWidget* parent) {
     QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), FromEightBit(text),
-                    QMessageBox::Ok);
+                    QMessageBox::Ok, parent);
     box.exec();
 }
 

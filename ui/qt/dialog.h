@@ -48,8 +48,9 @@ private:
     std::map<int, QWidget*> m_controls;
 };
 
-// A modal message box with an OK button, titled with the application's name.
-void MessageBox(const std::string& text);
+// A modal message box with an OK button, titled with the application's name;
+// with a parent, it opens over it (the window system keeps it transient for it).
+void MessageBox(const std::string& text, QWidget* parent = nullptr);
 
 // Text for the screen from 8-bit text: UTF-8 where it is valid, otherwise each
 // byte as Latin-1, so that no byte a server sent is lost from view.

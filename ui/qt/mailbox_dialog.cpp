@@ -9,8 +9,8 @@
 #include "res/resource.h"
 #include "res/tarvik16.xpm"
 #include "res/tarvik32.xpm"
-#include "ui/display_text.h"
 #include "ui/mailbox_commands.h"
+#include "ui/minimized_icon.h"
 #include "ui/qt/info_dialog.h"
 
 namespace {
@@ -23,8 +23,8 @@ CMailboxDialog::CMailboxDialog(QWidget* parent, int port)
     : CDialog(MailboxDialogTemplate(), parent),
       m_listBox(qobject_cast<QListWidget*>(GetDlgItem(IDC_MESSAGES))),
       m_commands(*this, UserSettings(), port) {
-    m_hIcon.addPixmap(QPixmap(tarvik32_xpm));
-    m_hIcon.addPixmap(QPixmap(tarvik16_xpm));
+    m_icon.addPixmap(QPixmap(tarvik32_xpm));
+    m_icon.addPixmap(QPixmap(tarvik16_xpm));
     const auto onClick = [this](int id, void (CMailboxDialog::*command)()) {
         auto* button = qobject_cast<QAbstractButton*>(GetDlgItem(id));
         Q_ASSERT_X(button, "CMailboxDialog", "the template's command is no button");
@@ -46,7 +46,7 @@ bool CMailboxDialog::OnInitDialog() {
         connect(item, &QAction::triggered, this, [this] { OnSysCommand(IDM_ABOUTBOX); });
     }
 
-    setWindowIcon(m_hIcon);
+    setWindowIcon(m_icon);
 
     m_commands.ShowStoredFields();
     return true;
@@ -68,9 +68,6 @@ void CMailboxDialog::OnDeleteSelected() {
 }
 
 void CMailboxDialog::SetStatus(const std::string& text) {
-    if (GetDlgItemText(IDC_STATUS) == DisplayText(text)) {
-        return;  // nothing new to paint
-    }
     SetDlgItemText(IDC_STATUS, text);
     repaint();
 }
@@ -80,7 +77,7 @@ void CMailboxDialog::ResetContent() {
 }
 
 int CMailboxDialog::AddString(const std::string& row) {
-    m_listBox->addItem(FromEightBit(row));
+    m_listBox->addItem(QString::fromStdString(row));
     return 1;
 }
 
@@ -114,11 +111,6 @@ void CMailboxDialog::paintEvent(QPaintEvent* event) {
     }
     QPainter painter(this);
     painter.eraseRect(rect());
-    const QSize icon(kIconSize, kIconSize);
-    painter.drawPixmap(MinimizedIconPosition(size(), icon), m_hIcon.pixmap(icon));
-}
-
-QPoint MinimizedIconPosition(const QSize& client, const QSize& icon) {
-    return QPoint((client.width() - icon.width() + 1) / 2,
-                  (client.height() - icon.height() + 1) / 2);
+    const IconPlace place = MinimizedIconPlace(width(), height(), kIconSize, kIconSize);
+    painter.drawPixmap(place.x, place.y, m_icon.pixmap(kIconSize));
 }

@@ -36,16 +36,16 @@ public:
         CDialog::SetDlgItemText(id, text);
     }
     int IsDlgButtonChecked(int id) const override { return CDialog::IsDlgButtonChecked(id); }
-    // Paints at once, and only when the text changes.
+    // Paints at once.
     void SetStatus(const std::string& text) override;
     void ResetContent() override;
     int AddString(const std::string& row) override;
     int GetCurSel() const override;
     void DeleteString(int row) override;
-    void MessageBox(const std::string& text) override { ::MessageBox(text); }
+    void MessageBox(const std::string& text) override { ::MessageBox(text, this); }
 
     QListWidget* m_listBox;  // control 1002
-    QIcon m_hIcon;           // icon 128
+    QIcon m_icon;            // icon 128, in both sizes: Qt has no icon handles
     QMenu m_systemMenu;      // the window's own menu, opened by a right click
 
 protected:
@@ -57,6 +57,3 @@ protected:
 private:
     MailboxCommands m_commands;
 };
-
-// Where a minimised window draws its icon: centred in the client area.
-QPoint MinimizedIconPosition(const QSize& client, const QSize& icon);

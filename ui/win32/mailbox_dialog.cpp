@@ -1,8 +1,8 @@
 #include "ui/win32/mailbox_dialog.h"
 
 #include "res/resource.h"
-#include "ui/display_text.h"
 #include "ui/mailbox_commands.h"
+#include "ui/minimized_icon.h"
 #include "ui/win32/wide_text.h"
 
 CMailboxDialog::CMailboxDialog(HWND parent, int port)
@@ -72,8 +72,10 @@ void CMailboxDialog::OnPaint() {
     SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     RECT client;
     GetClientRect(m_hWnd, &client);
-    DrawIcon(dc, (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2,
-             (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2, m_hIcon);
+    const IconPlace place =
+        MinimizedIconPlace(client.right - client.left, client.bottom - client.top,
+                           GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
+    DrawIcon(dc, place.x, place.y, m_hIcon);
     EndPaint(m_hWnd, &paint);
 }
 
@@ -90,9 +92,6 @@ int CMailboxDialog::IsDlgButtonChecked(int id) const {
 }
 
 void CMailboxDialog::SetStatus(const std::string& text) {
-    if (GetDlgItemText(IDC_STATUS) == DisplayText(text)) {
-        return;  // nothing new to paint
-    }
     SetDlgItemText(IDC_STATUS, text);
     UpdateWindow(GetDlgItem(m_hWnd, IDC_STATUS));
 }
@@ -107,7 +106,7 @@ void CMailboxDialog::ResetContent() {
 
 // LB_ERR or LB_ERRSPACE when the list is out of memory: the row is not there.
 int CMailboxDialog::AddString(const std::string& row) {
-    const std::wstring text = Widen(DisplayText(row));
+    const std::wstring text = Widen(row);
     return ListMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())) >= 0 ? 1 : 0;
 }
 

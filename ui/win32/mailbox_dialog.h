@@ -33,7 +33,7 @@ public:
         CDialog::SetDlgItemText(id, text);
     }
     int IsDlgButtonChecked(int id) const override;
-    // Paints at once, and only when the text changes.
+    // Paints at once.
     void SetStatus(const std::string& text) override;
     void ResetContent() override;
     int AddString(const std::string& row) override;
