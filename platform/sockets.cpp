@@ -14,6 +14,14 @@
 
 namespace platform {
 
+namespace {
+Streams* installedStreams = nullptr;
+}
+
+void SetStreams(Streams* streams) {
+    installedStreams = streams;
+}
+
 #ifdef _WIN32
 
 int StartSockets() {
@@ -28,7 +36,7 @@ void SaveSocketError() {
     SetLastError(WSAGetLastError());
 }
 
-int CloseSocketHandle(SocketHandle socket) {
+static int SystemClose(SocketHandle socket) {
     return closesocket(socket) == 0 ? 0 : -1;
 }
 
@@ -37,12 +45,12 @@ int SetBlocking(SocketHandle socket, bool blocking) {
     return ioctlsocket(socket, FIONBIO, &nonBlocking) == 0;
 }
 
-int SendBytes(SocketHandle socket, const char* data, int count) {
+static int SystemSend(SocketHandle socket, const char* data, int count) {
     return send(socket, data, count, 0);  // Winsock raises no signal
 }
 
 // select() is Winsock's own poll; its descriptor count is ignored.
-int PollReadable(SocketHandle socket, int& dataWaiting) {
+static int SystemPoll(SocketHandle socket, int& dataWaiting) {
     fd_set readable;
     FD_ZERO(&readable);
     FD_SET(socket, &readable);
@@ -109,7 +117,7 @@ void SaveSocketError() {
     }
 }
 
-int CloseSocketHandle(SocketHandle socket) {
+static int SystemClose(SocketHandle socket) {
     return close(socket) == 0 ? 0 : -1;
 }
 
@@ -121,13 +129,13 @@ int SetBlocking(SocketHandle socket, bool blocking) {
     return fcntl(socket, F_SETFL, blocking ? flags & ~O_NONBLOCK : flags | O_NONBLOCK) != -1;
 }
 
-int SendBytes(SocketHandle socket, const char* data, int count) {
+static int SystemSend(SocketHandle socket, const char* data, int count) {
     // A peer that has gone must not end the program with SIGPIPE.
     return static_cast<int>(send(socket, data, static_cast<size_t>(count), MSG_NOSIGNAL));
 }
 
 // poll rather than select: select cannot watch descriptors past FD_SETSIZE.
-int PollReadable(SocketHandle socket, int& dataWaiting) {
+static int SystemPoll(SocketHandle socket, int& dataWaiting) {
     pollfd entry{socket, POLLIN, 0};
     const int ready = poll(&entry, 1, 0);
     dataWaiting = ready > 0 ? 1 : 0;
@@ -153,8 +161,32 @@ static int WaitConnected(SocketHandle socket, uint32_t timeoutMs) {
 
 #endif
 
+SocketHandle OpenStream() {
+    const SocketHandle stream =
+        installedStreams != nullptr ? installedStreams->Open() : socket(AF_INET, SOCK_STREAM, 0);
+    if (stream == kInvalidSocket) {
+        SaveSocketError();
+    }
+    return stream;
+}
+
+int CloseSocketHandle(SocketHandle socket) {
+    return installedStreams != nullptr ? installedStreams->Close(socket) : SystemClose(socket);
+}
+
+int SendBytes(SocketHandle socket, const char* data, int count) {
+    return installedStreams != nullptr ? installedStreams->Send(socket, data, count)
+                                       : SystemSend(socket, data, count);
+}
+
 int ReceiveBytes(SocketHandle socket, char* buffer, int room) {
-    return static_cast<int>(recv(socket, buffer, room, 0));
+    return installedStreams != nullptr ? installedStreams->Receive(socket, buffer, room)
+                                       : static_cast<int>(recv(socket, buffer, room, 0));
+}
+
+int PollReadable(SocketHandle socket, int& dataWaiting) {
+    return installedStreams != nullptr ? installedStreams->Poll(socket, dataWaiting)
+                                       : SystemPoll(socket, dataWaiting);
 }
 
 int ResolveIPv4(const char* host, in_addr& address) {
@@ -178,6 +210,9 @@ int ResolveIPv4(const char* host, in_addr& address) {
 
 int ConnectWithTimeout(SocketHandle socket, const sockaddr* address, int length,
                        uint32_t timeoutMs) {
+    if (installedStreams != nullptr) {
+        return installedStreams->Connect(socket);
+    }
     if (!SetBlocking(socket, false)) {
         SaveSocketError();
         return 0;

@@ -22,6 +22,27 @@ constexpr SocketHandle kInvalidSocket = static_cast<SocketHandle>(-1);
 // Makes the socket library usable; 1 on success. Call once at start-up.
 int StartSockets();
 
+// Where the streams go: the system's sockets, or, for a fuzzer that plays
+// the server in the same process, streams in memory that cost no system call.
+// Once one is installed, the stream operations below (opening, connecting,
+// sending, receiving, polling, closing) all go to it. Not thread-safe:
+// install it before the code under test runs; nullptr restores the system's.
+class Streams {
+public:
+    virtual ~Streams() = default;
+    virtual SocketHandle Open() = 0;
+    virtual int Connect(SocketHandle socket) = 0;
+    virtual int Send(SocketHandle socket, const char* data, int count) = 0;
+    virtual int Receive(SocketHandle socket, char* buffer, int room) = 0;
+    virtual int Poll(SocketHandle socket, int& dataWaiting) = 0;
+    virtual int Close(SocketHandle socket) = 0;
+};
+void SetStreams(Streams* streams);
+
+// A new IPv4 TCP socket (or the installed Streams' stream), kInvalidSocket
+// with last-error on failure.
+SocketHandle OpenStream();
+
 // A dotted IPv4 address first, then the resolver: 1 with the address in
 // network byte order, or 0 with last-error kInvalidArgument.
 int ResolveIPv4(const char* host, in_addr& address);

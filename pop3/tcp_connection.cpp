@@ -13,12 +13,8 @@ CTcpConnection::~CTcpConnection() {
 
 int CTcpConnection::Create() {
     Close();
-    m_socket = socket(AF_INET, SOCK_STREAM, 0);
-    if (m_socket == platform::kInvalidSocket) {
-        platform::SaveSocketError();
-        return 0;
-    }
-    return 1;
+    m_socket = platform::OpenStream();
+    return m_socket != platform::kInvalidSocket ? 1 : 0;
 }
 
 int CTcpConnection::Connect(const char* host, int port) {

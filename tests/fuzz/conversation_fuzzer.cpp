@@ -9,10 +9,12 @@
 // other row is sent as it is. Only what the user and the server would see is
 // checked, never a second copy of the commands.
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
+#include <utility>
 #include <vector>
 
 #include "tests/support/fake_window.h"
@@ -20,6 +22,85 @@
 #include "ui/mailbox_commands.h"
 
 namespace {
+
+// The scripted server and its client, connected in memory: a conversation
+// costs no system call, the server answers what the client sends at once,
+// and each silence passes in a sleep or two instead of forty.
+class MemoryServer : public ScriptedServer, public platform::Streams {
+public:
+    MemoryServer() {
+        platform::SetStreams(this);
+        skipSilence = true;
+    }
+    ~MemoryServer() override { platform::SetStreams(nullptr); }
+    platform::SocketHandle Open() override {
+        m_toServer.clear();
+        m_toClient.clear();
+        m_clientClosed = m_ended = m_reset = false;
+        m_waiting = kServer;
+        m_after.assign(1, "");
+        return kClient;
+    }
+    // What the server sent after the client's k-th line, before its next.
+    std::string After(size_t k) const { return k < m_after.size() ? m_after[k] : ""; }
+    // The server answers at once, as a fast server on the same machine would.
+    int Connect(platform::SocketHandle) override {
+        Pump();
+        return 1;
+    }
+    platform::SocketHandle Accept() override {
+        return std::exchange(m_waiting, platform::kInvalidSocket);
+    }
+    void EndSends() override { m_ended = true; }
+    int Send(platform::SocketHandle end, const char* data, int count) override {
+        if (end == kClient ? m_reset : m_clientClosed) {
+            errno = EPIPE;
+            return -1;
+        }
+        if (end == kClient) {
+            m_toServer.append(data, count);
+            m_after.resize(m_after.size() + std::count(data, data + count, '\n'));
+            Pump();
+        } else {
+            m_toClient.append(data, count);
+            m_after.back().append(data, count);
+        }
+        return count;
+    }
+    int Receive(platform::SocketHandle end, char* buffer, int room) override {
+        if (end == kClient && m_reset) {
+            errno = ECONNRESET;
+            return -1;
+        }
+        std::string& queue = end == kClient ? m_toClient : m_toServer;
+        if (queue.empty() && !(end == kClient ? m_ended : m_clientClosed)) {
+            errno = EAGAIN;
+            return -1;
+        }
+        const size_t taken = std::min(queue.size(), static_cast<size_t>(room));
+        queue.copy(buffer, taken);
+        queue.erase(0, taken);
+        return static_cast<int>(taken);
+    }
+    int Poll(platform::SocketHandle end, int& dataWaiting) override {
+        dataWaiting = end == kClient ? !m_toClient.empty() || m_ended || m_reset
+                                     : !m_toServer.empty() || m_clientClosed;
+        return 1;
+    }
+    // The server closes only to reset the connection.
+    int Close(platform::SocketHandle end) override {
+        (end == kClient ? m_clientClosed : m_reset) = true;
+        return 0;
+    }
+
+private:
+    // No descriptor of the process has numbers this high.
+    static constexpr platform::SocketHandle kClient = 1 << 20, kServer = kClient + 1;
+    std::string m_toServer, m_toClient;
+    std::vector<std::string> m_after;
+    bool m_clientClosed = false, m_ended = false, m_reset = false;
+    platform::SocketHandle m_waiting = platform::kInvalidSocket;
+};
 
 // The id of the n-th line (from 1) that has one, in a UIDL reply as the
 // server sent it: lines of a number and an id, of at most 15 and 999 bytes.
@@ -44,14 +125,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         "Mail zu löschen ausgewählt|Mail gelöscht|"};
     static const std::vector<std::string> kRows = {
         "(001) a von : 100 bytes", "(002) b von : 200 bytes", "(003) c von : 300 bytes"};
-    static ScriptedServer server;
+    static MemoryServer server;
     if (size < 1 || size > 8192) {
         return 0;
     }
     const bool deleting = data[0] & 1;
     const bool ids = !(data[0] & 32);
     std::string rows;
-    std::vector<std::string> sentBefore(1);  // [k]: what the server sends before it reads line k
     for (size_t begin = 1, end; begin <= size; begin = end + 1) {
         end = std::find(data + begin, data + size, '|') - data;
         const std::string row(data + begin, data + end);
@@ -61,18 +141,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                  : row.size() == 1 ? row
                                    : "W" + std::to_string(uint8_t(row[1]) * 40 % 10001)) +
                 "|";
-        sentBefore.back() += sends ? row : "";
-        sentBefore.resize(sentBefore.size() + (row == "C"), sentBefore.back());
     }
-    FakeWindow window;
-    MailboxCommands commands(window, window, server.port);
-    if (deleting) {
-        server.Play(kLogin + Stat(3) + Stat(3) + List(3, ids) + Top(1, "Subject: a") +
+    // The window, and the commands as a listing left them, once for each
+    // kind of server; each input starts from a copy.
+    static FakeWindow window;
+    static const auto listed = [](bool withIds) {
+        window = FakeWindow();
+        MailboxCommands commands(window, window, server.port);
+        server.Play(kLogin + Stat(3) + Stat(3) + List(3, withIds) + Top(1, "Subject: a") +
                     Top(2, "Subject: b") + Top(3, "Subject: c") + "CRSET|S+OK|" + kQuit);
         commands.CheckNow();
         server.Finish();
         window.log.clear();
-    }
+        return std::pair(window, commands);
+    };
+    static const std::pair<FakeWindow, MailboxCommands> kListed[] = {listed(false), listed(true)};
+    window = deleting ? kListed[ids].first : FakeWindow();
+    MailboxCommands commands = kListed[ids].second;
     window.remember = data[0] >> 1 & 1;
     const int selected = deleting ? (data[0] >> 2 & 3) - 1 : -1;
     window.selected = selected;
@@ -90,11 +175,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         holds = end != std::string::npos && sent.find_first_of("\r\n", at) == end;
         lines.push_back(sent.substr(at, end - at));
     }
-    // What the server sent in reply to the client's line k: after it read
-    // that line, before it read the next.
+    // What the server sent after the client's line, before its next: all
+    // the client could have taken for the line's reply.
     const auto reply = [&](const std::string& line) {
-        const size_t k = std::find(lines.begin(), lines.end(), line) - lines.begin();
-        return k + 1 < sentBefore.size() ? sentBefore[k + 1].substr(sentBefore[k].size()) : "";
+        return server.After(std::find(lines.begin(), lines.end(), line) - lines.begin() + 1);
     };
     // Each wait ends: one idle time-out per row and per reply, and no spin.
     holds &= server.spins == 0 &&
@@ -112,9 +196,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // to its STAT reply, the fields in them unfolded and without tabs, and
         // a subject only from its own message's header.
         const size_t stat = std::find(lines.begin(), lines.end(), "STAT") - lines.begin();
+        std::string upToStat;
+        for (size_t k = 0; stat < lines.size() && k <= stat + 1; ++k) {
+            upToStat += server.After(k);
+        }
         int64_t count = 0, value = 0, last = 0;
-        for (const char c :
-             stat < lines.size() ? sentBefore[std::min(stat + 1, sentBefore.size() - 1)] : "") {
+        for (const char c : upToStat) {
             value = c >= '0' && c <= '9' ? std::min<int64_t>(value * 10 + c - '0', INT_MAX) : 0;
             count = std::max(count, value);
         }

@@ -11,6 +11,7 @@
 // costs a millisecond so that a spinning wait still ends.
 #pragma once
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -96,8 +97,25 @@ public:
         now += ms;
         ++sleeps;
         m_reads = 0;
+        const size_t row = m_next, sent = m_sent;
         Pump();
         m_waited += ms;  // a wait row counts from the turn it was reached
+        if (skipSilence && row == m_next && sent == m_sent) {
+            const uint32_t rest = Quiet();
+            now += rest;
+            m_waited += rest;
+        }
+    }
+    // How long a server that said nothing this turn will go on saying
+    // nothing: the rest of a silence, or, while it waits for the client or has
+    // nothing more to say, an idle time-out.
+    uint32_t Quiet() const {
+        if (m_client == platform::kInvalidSocket || m_next >= m_rows.size() ||
+            m_rows[m_next] == 'C') {
+            return CPop3Client::kIdleTimeoutMs;
+        }
+        const uint32_t silence = m_rows[m_next] == 'W' ? Silence() : 0;
+        return silence > m_waited ? silence - m_waited : 0;
     }
 
     // Lets the current client go; the next one gets this transcript.
@@ -105,7 +123,7 @@ public:
         platform::CloseSocketHandle(m_client);
         m_client = platform::kInvalidSocket;
         m_rows = transcript;
-        m_next = m_sent = m_taken = m_waited = sleeps = spins = 0;
+        m_next = m_sent = m_taken = m_waited = sleeps = spins = m_reads = 0;
         gone = false;
         m_inbox = expected = answer = "";
         const std::string rows = "|" + transcript;
@@ -120,10 +138,15 @@ public:
         return client.m_connection.Create() && client.m_connection.Connect("127.0.0.1", port);
     }
 
+    // The client's connection, once it has come, and the end of what the
+    // server sends on it.
+    virtual platform::SocketHandle Accept() { return accept(m_listener, nullptr, nullptr); }
+    virtual void EndSends() { shutdown(m_client, 1); }
+
     // Does what the transcript allows now, without blocking.
     void Pump() {
         if (m_client == platform::kInvalidSocket && !gone) {
-            m_client = accept(m_listener, nullptr, nullptr);
+            m_client = Accept();
             const int on = 1;  // each row must reach the client at once, not when Nagle lets it
             setsockopt(m_client, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on),
                        sizeof on);
@@ -140,13 +163,13 @@ public:
         while (m_client != platform::kInvalidSocket &&
                (end = m_rows.find('|', m_next)) != std::string::npos) {
             const char kind = m_rows[m_next];
-            const std::string text =
-                m_rows.substr(m_next + 1, end - m_next - 1) + (kind == 'S' ? "\r\n" : "");
             const size_t lineEnd = m_inbox.find('\n', m_taken);
             if ((kind == 'C' && lineEnd == std::string::npos) ||
-                (kind == 'W' && m_waited < std::stoul(text))) {
+                (kind == 'W' && m_waited < Silence())) {
                 return;  // the client's line, or the end of the silence, is still to come
             }
+            const std::string text =
+                m_rows.substr(m_next + 1, end - m_next - 1) + (kind == 'S' ? "\r\n" : "");
             // Any line moves on; the bytes are compared at the end.
             m_taken = kind == 'C' ? lineEnd + 1 : m_taken;
             answer += (kind == 'S' || kind == '=') && m_sent == 0 ? text : "";
@@ -157,7 +180,7 @@ public:
                 }
             }
             if (kind == 'X') {
-                shutdown(m_client, 1);  // no more sends
+                EndSends();
             } else if (kind == '!') {
                 const linger abort{1, 0};  // closing now sends RST instead of FIN
                 setsockopt(m_client, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abort),
@@ -183,11 +206,15 @@ public:
     uint32_t now = 0xFFFFF000u;
     static constexpr int kSpin = 1000;
     int sleeps = 0, spins = 0;
-    std::string expected;  // what the client must send
-    std::string answer;    // what the server sent since the client's last bytes came
-    bool gone = false;     // the client has closed its end
+    std::string expected;      // what the client must send
+    std::string answer;        // what the server sent since the client's last bytes came
+    bool gone = false;         // the client has closed its end
+    bool skipSilence = false;  // a sleep lasts until the server says something
 
 private:
+    // The milliseconds of the silence row at hand.
+    uint32_t Silence() const { return std::strtoul(m_rows.c_str() + m_next + 1, nullptr, 10); }
+
     std::string m_rows, m_inbox;
     size_t m_next = 0, m_sent = 0, m_taken = 0;
     uint32_t m_waited = 0;
