@@ -62,17 +62,17 @@ sudo=()
 # root and through sudo alike.
 apt=("${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -qq -o DPkg::Lock::Timeout=600)
 
-# 0 while another process holds one of apt's locks. apt takes them with
-# fcntl, and /proc/locks lists those by inode, whatever language apt speaks.
+# 0 while another process holds one of apt's locks, whatever language apt
+# speaks. apt takes them with fcntl, so fcntl's own question tells (the
+# kernel's /proc/locks is empty in some sandboxes); the files are root's.
 apt_locked() {
-  local lock inode
-  for lock in /var/lib/dpkg/lock-frontend /var/lib/dpkg/lock /var/lib/apt/lists/lock \
-    /var/cache/apt/archives/lock; do
-    inode=$(stat -c %i "$lock" 2>/dev/null) || continue
-    awk -v inode="$inode" '{ n = split($6, id, ":"); if (id[n] == inode) found = 1 }
-      END { exit !found }' /proc/locks && return 0
-  done
-  return 1
+  "${sudo[@]}" perl -MFcntl -e 'for my $lock (@ARGV) {
+      open(my $f, "<", $lock) or next;
+      my $how = pack("s s x4 q q i x4", F_WRLCK, 0, 0, 0, 0);
+      fcntl($f, F_GETLK, $how) or next;
+      exit 0 if unpack("s", $how) != F_UNLCK;
+    } exit 1' /var/lib/dpkg/lock-frontend /var/lib/dpkg/lock /var/lib/apt/lists/lock \
+    /var/cache/apt/archives/lock
 }
 
 # apt-get, quietly. While another apt (a desktop's automatic updates, say)
