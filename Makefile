@@ -1,7 +1,7 @@
 # Tarvik: the two commands of the README, and a few more for developers.
 #   make run      install what building and running need, build, start the program
 #   make test     install what the tests need, build, run every test
-#   make fuzz     run the fuzz targets for a bounded time (FUZZ_SECONDS each)
+#   make fuzz     run the fuzz target for a bounded time (FUZZ_SECONDS)
 #   make bench    run the benchmarks
 #   make format   clang-format the sources
 #   make package  build the Debian package (build/tarvik_*.deb)

@@ -36,7 +36,7 @@ void SaveSocketError() {
     SetLastError(WSAGetLastError());
 }
 
-static int SystemClose(SocketHandle socket) {
+int CloseSocketHandle(SocketHandle socket) {
     return closesocket(socket) == 0 ? 0 : -1;
 }
 
@@ -45,12 +45,12 @@ int SetBlocking(SocketHandle socket, bool blocking) {
     return ioctlsocket(socket, FIONBIO, &nonBlocking) == 0;
 }
 
-static int SystemSend(SocketHandle socket, const char* data, int count) {
+int SendBytes(SocketHandle socket, const char* data, int count) {
     return send(socket, data, count, 0);  // Winsock raises no signal
 }
 
 // select() is Winsock's own poll; its descriptor count is ignored.
-static int SystemPoll(SocketHandle socket, int& dataWaiting) {
+int PollReadable(SocketHandle socket, int& dataWaiting) {
     fd_set readable;
     FD_ZERO(&readable);
     FD_SET(socket, &readable);
@@ -117,7 +117,7 @@ void SaveSocketError() {
     }
 }
 
-static int SystemClose(SocketHandle socket) {
+int CloseSocketHandle(SocketHandle socket) {
     return close(socket) == 0 ? 0 : -1;
 }
 
@@ -129,13 +129,13 @@ int SetBlocking(SocketHandle socket, bool blocking) {
     return fcntl(socket, F_SETFL, blocking ? flags & ~O_NONBLOCK : flags | O_NONBLOCK) != -1;
 }
 
-static int SystemSend(SocketHandle socket, const char* data, int count) {
+int SendBytes(SocketHandle socket, const char* data, int count) {
     // A peer that has gone must not end the program with SIGPIPE.
     return static_cast<int>(send(socket, data, static_cast<size_t>(count), MSG_NOSIGNAL));
 }
 
 // poll rather than select: select cannot watch descriptors past FD_SETSIZE.
-static int SystemPoll(SocketHandle socket, int& dataWaiting) {
+int PollReadable(SocketHandle socket, int& dataWaiting) {
     pollfd entry{socket, POLLIN, 0};
     const int ready = poll(&entry, 1, 0);
     dataWaiting = ready > 0 ? 1 : 0;
@@ -170,23 +170,8 @@ SocketHandle OpenStream() {
     return stream;
 }
 
-int CloseSocketHandle(SocketHandle socket) {
-    return installedStreams != nullptr ? installedStreams->Close(socket) : SystemClose(socket);
-}
-
-int SendBytes(SocketHandle socket, const char* data, int count) {
-    return installedStreams != nullptr ? installedStreams->Send(socket, data, count)
-                                       : SystemSend(socket, data, count);
-}
-
 int ReceiveBytes(SocketHandle socket, char* buffer, int room) {
-    return installedStreams != nullptr ? installedStreams->Receive(socket, buffer, room)
-                                       : static_cast<int>(recv(socket, buffer, room, 0));
-}
-
-int PollReadable(SocketHandle socket, int& dataWaiting) {
-    return installedStreams != nullptr ? installedStreams->Poll(socket, dataWaiting)
-                                       : SystemPoll(socket, dataWaiting);
+    return static_cast<int>(recv(socket, buffer, room, 0));
 }
 
 int ResolveIPv4(const char* host, in_addr& address) {

@@ -22,20 +22,16 @@ constexpr SocketHandle kInvalidSocket = static_cast<SocketHandle>(-1);
 // Makes the socket library usable; 1 on success. Call once at start-up.
 int StartSockets();
 
-// Where the streams go: the system's sockets, or, for a fuzzer that plays
-// the server in the same process, streams in memory that cost no system call.
-// Once one is installed, the stream operations below (opening, connecting,
-// sending, receiving, polling, closing) all go to it. Not thread-safe:
+// Where a stream comes from: the system's TCP, or, for a fuzzer that plays
+// the server in the same process, one end of a socket pair whose other end
+// it holds, connected at once: no handshake per conversation. Once one is
+// installed, OpenStream and the connect below go to it. Not thread-safe:
 // install it before the code under test runs; nullptr restores the system's.
 class Streams {
 public:
     virtual ~Streams() = default;
     virtual SocketHandle Open() = 0;
     virtual int Connect(SocketHandle socket) = 0;
-    virtual int Send(SocketHandle socket, const char* data, int count) = 0;
-    virtual int Receive(SocketHandle socket, char* buffer, int room) = 0;
-    virtual int Poll(SocketHandle socket, int& dataWaiting) = 0;
-    virtual int Close(SocketHandle socket) = 0;
 };
 void SetStreams(Streams* streams);
 

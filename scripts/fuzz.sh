@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Runs the two fuzz targets of a build folder for a bounded time each, one
-# worker per core, and reports the inputs each one ran, and how many a second.
-# Corpora are kept in fuzz-corpus/ between runs; what a crash leaves, and the
+# Runs the conversation fuzzer of a build folder for a bounded time, one
+# worker per core, and reports the inputs it ran, and how many a second.
+# The corpus is kept in fuzz-corpus/ between runs; what a crash leaves, and the
 # workers' scratch files, stay in the build folder. libFuzzer's plain
 # schedule: on targets this small the entropic one's bookkeeping takes a third
 # of the time, and a fuzzer that runs more inputs finds more. ASan keeps no
@@ -13,16 +13,13 @@ seconds=${2:-60}
 root=$(cd "$(dirname "$0")/.." && pwd)
 export TMPDIR=$build/fuzz-tmp ASAN_OPTIONS=malloc_context_size=0
 mkdir -p "$TMPDIR"
-for name in reply_fuzzer conversation_fuzzer; do
-  fuzzer="$build/tests/fuzz/$name"
-  corpus="$root/fuzz-corpus/$name"
-  mkdir -p "$corpus"
-  seeds="$root/tests/fuzz/seeds/$name"
-  echo "== $name: $seconds s on $(nproc) cores"
-  "$fuzzer" "$corpus" $( [ -d "$seeds" ] && echo "$seeds" ) -fork="$(nproc)" -max_total_time="$seconds" \
-    -timeout=20 -entropic=0 -artifact_prefix="$build/$name-" 2>"$build/$name.log" ||
-    { tail -40 "$build/$name.log"; exit 1; }
-  # The fork mode's last report: "#RUNS: cov: ... time: SECONDSs ...".
-  awk '/^#[0-9]+: cov:/ { runs = substr($1, 2) + 0; for (i = 1; i < NF; i++) if ($i == "time:") t = $(i + 1) + 0 }
-    END { printf "inputs run: %d in %d s, %d a second\n", runs, t, t ? runs / t : 0 }' "$build/$name.log"
-done
+name=conversation_fuzzer
+corpus="$root/fuzz-corpus/$name"
+mkdir -p "$corpus"
+echo "== $name: $seconds s on $(nproc) cores"
+"$build/tests/fuzz/$name" "$corpus" -fork="$(nproc)" -max_total_time="$seconds" \
+  -timeout=20 -entropic=0 -artifact_prefix="$build/$name-" 2>"$build/$name.log" ||
+  { tail -40 "$build/$name.log"; exit 1; }
+# The fork mode's last report: "#RUNS: cov: ... time: SECONDSs ...".
+awk '/^#[0-9]+: cov:/ { runs = substr($1, 2) + 0; for (i = 1; i < NF; i++) if ($i == "time:") t = $(i + 1) + 0 }
+  END { printf "inputs run: %d in %d s, %d a second\n", runs, t, t ? runs / t : 0 }' "$build/$name.log"

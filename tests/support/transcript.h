@@ -11,7 +11,9 @@
 // costs a millisecond so that a spinning wait still ends.
 #pragma once
 
+#include <algorithm>
 #include <cstdlib>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -36,9 +38,7 @@ inline std::string ListOf(const std::vector<int>& present, bool ids = true) {
 }
 inline std::string List(int count, bool ids = true) {
     std::vector<int> present(count);
-    for (int k = 0; k < count; ++k) {
-        present[k] = k + 1;
-    }
+    std::iota(present.begin(), present.end(), 1);
     return ListOf(present, ids);
 }
 // TOP n 0, answered with the header lines and the empty line.
@@ -107,15 +107,15 @@ public:
         }
     }
     // How long a server that said nothing this turn will go on saying
-    // nothing: the rest of a silence, or, while it waits for the client or has
-    // nothing more to say, an idle time-out.
+    // nothing, as far as a client can tell: the rest of a silence, or, while
+    // it waits for the client or has nothing more to say, an idle time-out.
     uint32_t Quiet() const {
         if (m_client == platform::kInvalidSocket || m_next >= m_rows.size() ||
             m_rows[m_next] == 'C') {
             return CPop3Client::kIdleTimeoutMs;
         }
         const uint32_t silence = m_rows[m_next] == 'W' ? Silence() : 0;
-        return silence > m_waited ? silence - m_waited : 0;
+        return std::min(silence - std::min(silence, m_waited), CPop3Client::kIdleTimeoutMs);
     }
 
     // Lets the current client go; the next one gets this transcript.
@@ -125,7 +125,8 @@ public:
         m_rows = transcript;
         m_next = m_sent = m_taken = m_waited = sleeps = spins = m_reads = 0;
         gone = false;
-        m_inbox = expected = answer = "";
+        m_inbox = expected = "";
+        after.clear();
         const std::string rows = "|" + transcript;
         for (size_t at = 0; (at = rows.find("|C", at)) != std::string::npos; ++at) {
             expected += rows.substr(at + 2, rows.find('|', at + 1) - at - 2) + "\r\n";
@@ -156,7 +157,6 @@ public:
         for (int n = 1; n > 0 && m_client != platform::kInvalidSocket;) {
             n = platform::ReceiveBytes(m_client, buffer, sizeof buffer);
             m_inbox.append(buffer, n > 0 ? n : 0);
-            answer = n > 0 ? "" : answer;
             gone = gone || n == 0;
         }
         size_t end;
@@ -172,7 +172,8 @@ public:
                 m_rows.substr(m_next + 1, end - m_next - 1) + (kind == 'S' ? "\r\n" : "");
             // Any line moves on; the bytes are compared at the end.
             m_taken = kind == 'C' ? lineEnd + 1 : m_taken;
-            answer += (kind == 'S' || kind == '=') && m_sent == 0 ? text : "";
+            after.resize(std::count(m_inbox.begin(), m_inbox.end(), '\n') + 1);
+            after.back() += (kind == 'S' || kind == '=') && m_sent == 0 ? text : "";
             for (int n = 0; (kind == 'S' || kind == '=') && m_sent < text.size(); m_sent += n) {
                 if ((n = platform::SendBytes(m_client, text.data() + m_sent,
                                              static_cast<int>(text.size() - m_sent))) <= 0) {
@@ -206,8 +207,10 @@ public:
     uint32_t now = 0xFFFFF000u;
     static constexpr int kSpin = 1000;
     int sleeps = 0, spins = 0;
-    std::string expected;      // what the client must send
-    std::string answer;        // what the server sent since the client's last bytes came
+    std::string expected;  // what the client must send
+    // What the server sent after the client's k-th line, before its next:
+    // all the client could take for that line's reply.
+    std::vector<std::string> after;
     bool gone = false;         // the client has closed its end
     bool skipSilence = false;  // a sleep lasts until the server says something
 
