@@ -15,11 +15,11 @@ namespace {
 
 const std::string kEnd = "CRSET|S+OK|" + kQuit;
 
-const std::string kDeleteTwo = kLogin + Stat(3) + List(3) + "CDELE 2|S+OK|";  // of three
+const std::string kDeleteTwo = kLogin + Stat(3) + ListOf({1, 2, 3}) + "CDELE 2|S+OK|";  // of three
 
 // A listing of three, with ids or from a server without.
 std::string ListThree(bool ids) {
-    return kLogin + Stat(3) + Stat(3) + List(3, ids) + Top(1, "Subject: one") +
+    return kLogin + Stat(3) + Stat(3) + ListOf({1, 2, 3}, ids) + Top(1, "Subject: one") +
            Top(2, "Subject: two") + Top(3, "Subject: three") + kEnd;
 }
 
@@ -63,7 +63,7 @@ TEST_F(CommandsTest, Presses) {
         "(001) Mail # 1: 100 bytes\n(002) Mail # 2: 200 bytes\n(003) Mail # 3: 300 bytes\n";
     const std::tuple<std::string, int, std::string, const char*> cases[] = {
         // clang-format off
-        {kLogin + Stat(3) + Stat(3) + List(3) + Top(1, "Subject: Hallo|SFrom: Bob <b@x.org>") +
+        {kLogin + Stat(3) + Stat(3) + ListOf({1, 2, 3}) + Top(1, "Subject: Hallo|SFrom: Bob <b@x.org>") +
              Top(2, "Subject: \t |SFrom: carol") + "CTOP 3 0|S-ERR no such message|CRSET|S-ERR|" + kQuit, -1,
          "(001) Hallo von Bob <b@x.org>: 100 bytes\n(002) Mail # 2 von carol: 200 bytes\n(003) Mail # 3: 300 bytes\n", asked},
         {"S+OK|CUSER alice|S+OK|CPASS secret|S-ERR|" + kQuit, -1, "", refused},
@@ -74,24 +74,24 @@ TEST_F(CommandsTest, Presses) {
         {kLogin + "CSTAT|S+ok 1 0|" + kQuit, -1, "", "Erfragen der Statistik fehlgeschlagen."},
         {kLogin + Stat(0) + kQuit, -1, "", "Keine Mails auf dem Server"},
         {kLogin + Stat(-3) + kEnd, -1, "", asked},
-        {kLogin + Stat(2147483647) + Stat(2147483647) + List(2) + Top(1, "Subject: a") + Top(2, "Subject: b") + kEnd, -1,
+        {kLogin + Stat(2147483647) + Stat(2147483647) + ListOf({1, 2}) + Top(1, "Subject: a") + Top(2, "Subject: b") + kEnd, -1,
          "(001) a von : 100 bytes\n(002) b von : 200 bytes\n", info},
         {kLogin + Stat(2000000000) + Stat(2000000000) + "CLIST|S-ERR|CLIST|S-ERR|" + kEnd, -1, "", info},
         // Server text shows as UTF-8 where it is, else as Latin-1; rows are
         // cut at 1023 bytes, and never inside a UTF-8 character.
-        {kLogin + Stat(7) + Stat(7) + List(7) + Top(1, "Subject: x" + utf8) + Top(2, "Subject: " + latin1) +
+        {kLogin + Stat(7) + Stat(7) + ListOf({1, 2, 3, 4, 5, 6, 7}) + Top(1, "Subject: x" + utf8) + Top(2, "Subject: " + latin1) +
              Top(3, "Subject: \xc3\x9c" "ber|SFrom: J\xc3\xbcrgen") + Top(4, "Subject: xy" + emoji) +
              Top(5, "Subject: " + std::string(1001, 's')) + Top(6, "Subject: x" + umlauts) + Top(7, "Subject: \xc3(") + kEnd, -1,
          "(001) x" + utf8.substr(0, 1014) + "\n(002) " + DisplayText(latin1.substr(0, 1017)) + "\n(003) \xc3\x9c" "ber von J\xc3\xbcrgen: 300 bytes\n"
              "(004) xy" + emoji.substr(0, 1012) + "\n(005) " + std::string(1001, 's') + " von : 500 bytes\n(006) x" + umlauts.substr(0, 1016) + "\n(007) \xc3\x83( von : 700 bytes\n", asked},
         // Each field in its own charset; controls, those of bidirectional text among them, shown as U+FFFD.
-        {kLogin + Stat(2) + Stat(2) + List(2) + Top(1, "Subject: Rechnung \xe2\x80\xaegro.knab\x01|SFrom: J\xfcrgen") +
+        {kLogin + Stat(2) + Stat(2) + ListOf({1, 2}) + Top(1, "Subject: Rechnung \xe2\x80\xaegro.knab\x01|SFrom: J\xfcrgen") +
              Top(2, "Subject: \xe4\x85\x7f\t!") + kEnd, -1,
          "(001) Rechnung \xef\xbf\xbdgro.knab\xef\xbf\xbd von J\xc3\xbcrgen: 100 bytes\n(002) \xc3\xa4\xef\xbf\xbd\xef\xbf\xbd ! von : 200 bytes\n", asked},
         // A delete finds the row's message by its id, and a row goes only once
         // the server has confirmed QUIT.
         {ListThree(true), -1, one + two + three, asked},
-        {kLogin + Stat(3) + List(3) + "CDELE 2|S-ERR locked|" + kQuit, 1, one + two + three, kept},
+        {kLogin + Stat(3) + ListOf({1, 2, 3}) + "CDELE 2|S-ERR locked|" + kQuit, 1, one + two + three, kept},
         {kDeleteTwo + "CQUIT|S-ERR could not expunge|", 1, one + two + three, kept},
         // QUIT carried out, its answer lost: the retry finds the message gone
         // and deletes no other.
@@ -99,32 +99,32 @@ TEST_F(CommandsTest, Presses) {
         {kLogin + Stat(2) + ListOf({1, 3}) + kQuit, 1, one + two + three, kept},
         // A STAT reply with more behind it than the reader takes in: what is left is dropped, or
         // the replies would run one behind, and the server's yes to DELE pass for one to QUIT.
-        {kLogin + "CSTAT|=+OK 3 600\r\n" + std::string(88, ' ') + "+OK\r\n1 100\r\n2 200\r\n3 300\r\n.\r\n|" + List(3) + "CDELE 2|S+OK|CQUIT|", 1,
+        {kLogin + "CSTAT|=+OK 3 600\r\n" + std::string(88, ' ') + "+OK\r\n1 100\r\n2 200\r\n3 300\r\n.\r\n|" + ListOf({1, 2, 3}) + "CDELE 2|S+OK|CQUIT|", 1,
          one + two + three, kept},
         {kDeleteTwo + kQuit, 1, one + three, deleted},
         // Another mail program took message 1: the row of message 3 is number 1 now.
         {kLogin + Stat(1) + ListOf({3}) + "CDELE 1|S+OK|" + kQuit, 1, one, deleted},
         {kLogin + Stat(2) + "CLIST|S-ERR|" + kQuit, 0, one, kept},
         // The size list fails to load the first time: message 1 is left out.
-        {kLogin + Stat(3) + Stat(3) + "CLIST|S-ERR later|" + List(3) + Top(2, "Subject: two") + Top(3, "Subject: three") + kEnd, -1,
+        {kLogin + Stat(3) + Stat(3) + "CLIST|S-ERR later|" + ListOf({1, 2, 3}) + Top(2, "Subject: two") + Top(3, "Subject: three") + kEnd, -1,
          two + three, info},
         {kDeleteTwo + kQuit, 0, three, deleted},
         // A reply after the idle time-out is no other command's: the conversation
         // ends without another word, and nothing it did not finish is changed.
-        {kLogin + Stat(3) + Stat(3) + List(3) + "CTOP 1 0|W10500|S+OK|SSubject: one|S|S.|", -1, unread, asked},
-        {kLogin + Stat(3) + List(3) + "CDELE 2|W10500|S+OK|", 1, unread, kept},
-        {kLogin + Stat(3) + List(3) + "CDELE 2|S+OK|" + kQuit, 1, "(001) Mail # 1: 100 bytes\n(003) Mail # 3: 300 bytes\n", deleted},
+        {kLogin + Stat(3) + Stat(3) + ListOf({1, 2, 3}) + "CTOP 1 0|W10500|S+OK|SSubject: one|S|S.|", -1, unread, asked},
+        {kLogin + Stat(3) + ListOf({1, 2, 3}) + "CDELE 2|W10500|S+OK|", 1, unread, kept},
+        {kLogin + Stat(3) + ListOf({1, 2, 3}) + "CDELE 2|S+OK|" + kQuit, 1, "(001) Mail # 1: 100 bytes\n(003) Mail # 3: 300 bytes\n", deleted},
         // Without ids, a delete goes only while the count and the size are
         // as the listing and the deletions since leave them; once they are
         // not, or the outcome is unknown, no row is offered any more.
         {ListThree(false), -1, one + two + three, asked},
-        {kLogin + Stat(3) + List(3, false) + "CDELE 2|S+OK|" + kQuit, 1, one + three, deleted},
+        {kLogin + Stat(3) + ListOf({1, 2, 3}, false) + "CDELE 2|S+OK|" + kQuit, 1, one + three, deleted},
         {kLogin + Stat(2) + ListOf({1, 3}, false) + "CDELE 2|S+OK|" + kQuit, 1, one, deleted},
         {kLogin + Stat(1) + ListOf({4}, false) + kQuit, 0, "", kept},
         {ListThree(false), -1, one + two + three, asked},
         {kLogin + Stat(2) + ListOf({2, 3}, false) + kQuit, 1, "", kept},
         {ListThree(false), -1, one + two + three, asked},
-        {kLogin + Stat(3) + List(3, false) + "CDELE 2|S+OK|CQUIT|X|", 1, "", kept},
+        {kLogin + Stat(3) + ListOf({1, 2, 3}, false) + "CDELE 2|S+OK|CQUIT|X|", 1, "", kept},
         // clang-format on
     };
     for (const auto& [transcript, row, rows, status] : cases) {
@@ -160,7 +160,7 @@ TEST_F(CommandsTest, AlongTheWay) {
     // A row the list did not take stands for no message.
     window.full = "one";
     Press(ListThree(true));
-    Press(kLogin + Stat(3) + List(3) + "CDELE 2|S+OK|" + kQuit, 0);
+    Press(kLogin + Stat(3) + ListOf({1, 2, 3}) + "CDELE 2|S+OK|" + kQuit, 0);
     EXPECT_EQ(window.log,
               (std::vector<std::string>{"", "Connecting to: 127.0.0.1...",
                                         "Versuche die Mail zu löschen", "Mail gelöscht"}));

@@ -52,11 +52,21 @@ QString BoxOf(
     return seen;
 }
 
+// Counts what a widget is painted, as a user would see it.
+struct PaintCounter : QObject {
+    bool eventFilter(QObject*, QEvent* event) override {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+    int paints = 0;
+};
+
 // The start as main runs it, in a network of its own: the settings file that
 // the application's own name finds under $XDG_CONFIG_HOME fills the fields,
-// the window has its icons and its information item, and its button lists
-// the mailbox on port 110.
-TEST(StartTest, StoredFieldsIconsMenuPort110) {
+// the first control in Tab order has the focus, the window has its icons and
+// its information item, and its button lists the mailbox on port 110,
+// painting the status line at each change while the press holds the window.
+TEST(StartTest, StoredFieldsFocusIconsMenuPort110) {
     QTemporaryDir config;
     setenv("XDG_CONFIG_HOME", config.path().toUtf8().constData(), 1);
     QDir(config.path()).mkdir("Tarvik");
@@ -65,11 +75,17 @@ TEST(StartTest, StoredFieldsIconsMenuPort110) {
     StartQt();
     ScriptedServer server(110);
     server.Play(kLogin + Stat(0) + kQuit);
+    PaintCounter status;
     EXPECT_EQ(BoxOf([] { CMailCheckApp([] { return 1; }).InitInstance(); },
-                    [](QWidget* modal) {
+                    [&](QWidget* modal) {
                         auto* dialog = static_cast<CMailboxDialog*>(modal);
+                        dialog->activateWindow();  // as the window manager does
+                        QApplication::processEvents();
+                        QString shown = QApplication::focusWidget() == dialog->GetDlgItem(IDCANCEL)
+                                            ? ""
+                                            : "|focus elsewhere";
+                        dialog->GetDlgItem(IDC_STATUS)->installEventFilter(&status);
                         qobject_cast<QPushButton*>(dialog->GetDlgItem(IDC_CHECK_NOW))->click();
-                        QString shown;
                         for (int id : {IDC_SERVER, IDC_USER, IDC_PASSWORD, IDC_STATUS}) {
                             shown += "|" + QString::fromStdString(dialog->GetDlgItemText(id));
                         }
@@ -78,6 +94,7 @@ TEST(StartTest, StoredFieldsIconsMenuPort110) {
                     }),
               QString::fromUtf8("tarvikon|Mailserver (z.b.: pop.example.de):|127.0.0.1|alice|"
                                 "secret|Keine Mails auf dem Server|Inf&o über Tarvik...|2"));
+    EXPECT_EQ(status.paints, 4);  // empty, connecting, asking, no mails
 }
 
 // Each test has an empty settings store of its own.
@@ -92,47 +109,22 @@ protected:
     QTemporaryDir folder;
 };
 
-// Counts what a widget is painted, as a user would see it.
-struct PaintCounter : QObject {
-    bool eventFilter(QObject*, QEvent* event) override {
-        paints += event->type() == QEvent::Paint;
-        return false;
-    }
-    int paints = 0;
-};
-
 // Start-up without sockets, what only the Qt window does, and the
 // settings file it keeps private.
 TEST_F(WindowTest, WhatOnlyTheQtWindowDoes) {
     EXPECT_EQ(BoxOf([] { CMailCheckApp([] { return 0; }).InitInstance(); }),
               "Tarvik|Fehler beim Initialisieren der Windows-Sockets.");
-    ScriptedServer server;
-    CMailboxDialog dialog(nullptr, server.port);
+    CMailboxDialog dialog;
     dialog.OnInitDialog();
-    dialog.show();
     // Return presses the focused button, as a Windows dialog does, and else
     // the default one.
-    dialog.activateWindow();
-    QApplication::processEvents();
-    EXPECT_EQ(QApplication::focusWidget(), dialog.GetDlgItem(IDCANCEL));  // the first in Tab order
     dialog.GetDlgItem(IDC_DELETE)->setFocus();
     QKeyEvent key(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     EXPECT_EQ(
         BoxOf([&] { QApplication::sendEvent(dialog.GetDlgItem(IDC_DELETE), &key); },
               [&](QWidget* box) { return box->parentWidget() == &dialog ? "" : "|no parent"; }),
         QString::fromUtf8("Tarvik|Keine Mail zu löschen ausgewählt"));
-    // The status line is painted at each change, while the press still holds
-    // the window.
-    PaintCounter status;
-    dialog.GetDlgItem(IDC_STATUS)->installEventFilter(&status);
-    for (const auto& [id, text] :
-         {std::pair{IDC_SERVER, "127.0.0.1"}, {IDC_USER, "alice"}, {IDC_PASSWORD, "secret"}}) {
-        dialog.SetDlgItemText(id, text);
-    }
-    server.Play(kLogin + Stat(0) + kQuit);
-    dialog.OnCheckNow();
-    EXPECT_EQ(status.paints, 4);  // empty, connecting, asking, no mails
-    QString n;                    // each field is named by the text before it
+    QString n;  // each field is named by the text before it
     for (int id : {IDC_SERVER, IDC_USER, IDC_PASSWORD}) {
         n += QAccessible::queryAccessibleInterface(dialog.GetDlgItem(id))->text(QAccessible::Name);
     }

@@ -13,7 +13,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <numeric>
 #include <string>
 #include <vector>
 
@@ -35,11 +34,6 @@ inline std::string ListOf(const std::vector<int>& present, bool ids = true) {
         uidl += number + "u" + std::to_string(present[k]) + "|";
     }
     return sizes + "S.|" + (ids ? uidl + "S.|" : "CUIDL|S-ERR|");
-}
-inline std::string List(int count, bool ids = true) {
-    std::vector<int> present(count);
-    std::iota(present.begin(), present.end(), 1);
-    return ListOf(present, ids);
 }
 // TOP n 0, answered with the header lines and the empty line.
 inline std::string Top(int n, const std::string& header) {
@@ -139,10 +133,8 @@ public:
         return client.m_connection.Create() && client.m_connection.Connect("127.0.0.1", port);
     }
 
-    // The client's connection, once it has come, and the end of what the
-    // server sends on it.
+    // The client's connection, once it has come.
     virtual platform::SocketHandle Accept() { return accept(m_listener, nullptr, nullptr); }
-    virtual void EndSends() { shutdown(m_client, 1); }
 
     // Does what the transcript allows now, without blocking.
     void Pump() {
@@ -181,7 +173,7 @@ public:
                 }
             }
             if (kind == 'X') {
-                EndSends();
+                shutdown(m_client, 1);  // the end of what the server sends
             } else if (kind == '!') {
                 const linger abort{1, 0};  // closing now sends RST instead of FIN
                 setsockopt(m_client, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abort),
