@@ -222,7 +222,11 @@ int CPop3Client::ParseUidl(int expectedCount) {
             *end = '\0';
             char number[16];
             char id[1000];
-            if (std::sscanf(line, "%15s %999s", number, id) == 2) {
+            // An id counts only on the line of its message's number, so that a
+            // server listing them out of order cannot pass one message's id off
+            // as another's.
+            if (std::sscanf(line, "%15s %999s", number, id) == 2 &&
+                std::strtoul(number, nullptr, 10) == m_ids.size() + 1) {
                 m_ids.emplace_back(id);
             }
             line = last ? end : end + 1;

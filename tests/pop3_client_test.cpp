@@ -81,11 +81,12 @@ TEST(Pop3ClientTest, Replies) {
         {'l', "+OK\r\n1 120 \r\n2 200\r\n.\r\n", 1, 0, "120 2 200 ", 0}, {'l', "+OK\r\n1 1.5\r\n2 7\r\n.\r\n", 1, 0, "1 ", 0},
         {'l', "+OK\r\n1 4294967295\r\n2 -5\r\n.\r\n", 1, 0, "2147483647 4294967291 ", 0}, {'l', "+OK\r\n1 5\r\n.\r\n3 7\r\n", 1, 0, "5 ", 0},
         {'l', "-ERR\r\n", 0, platform::kProtocolNotSupported, "99 ", 0},
-        // Ids name messages one to one: one per message of the last STAT, none twice; an id may hold
-        // dots, as Cyrus makes them.
+        // Ids name messages one to one: one per message of the last STAT, each on its number's line,
+        // none twice; an id may hold dots, as Cyrus makes them.
         {'u', "CUIDL|S+OK|S1 a|S2 1700000000.2|S.|", 2, 0, "", 0},
         {'u', "CUIDL|S+OK|S1 a|S2 1700000000.2|S3 b|S.|", 0, 0, "", 0},
         {'u', "CUIDL|S+OK|S1 1700000000.2|S2 1700000000.2|S.|", 0, 0, "", 0},
+        {'u', "CUIDL|S+OK|S2 1700000000.2|S1 a|S.|", 0, 0, "", 0},  // out of order: no id is sure
         {'u', "CUIDL|S-ERR|", 0, platform::kProtocolNotSupported, "", 0},
         // clang-format on
     };

@@ -54,17 +54,20 @@ private:
     platform::SocketHandle m_waiting = platform::kInvalidSocket;
 };
 
-// The id of the n-th line (from 1) that has one, in a UIDL reply as the
-// server sent it: lines of a number and an id, of at most 15 and 999 bytes.
-std::string IdOfLine(const std::string& reply, int n) {
+// The id a UIDL reply, as the server sent it, gives message n (from 1): on
+// the line that names it when the lines name messages 1, 2, ... in turn,
+// each with a number and an id of at most 15 and 999 bytes.
+std::string IdOf(const std::string& reply, int n) {
     std::istringstream lines(reply.substr(0, reply.find("\r\n.\r\n")));
     std::string line;
     char number[16], id[1000] = "";
     std::getline(lines, line);  // the status line
-    while (n > 0 && std::getline(lines, line)) {
-        n -= std::sscanf(line.c_str(), "%15s %999s", number, id) == 2;
+    int next = 1;
+    while (next <= n && std::getline(lines, line)) {
+        next += std::sscanf(line.c_str(), "%15s %999s", number, id) == 2 &&
+                std::strtoul(number, nullptr, 10) == static_cast<unsigned long>(next);
     }
-    return n == 0 ? id : "";
+    return next > n ? id : "";
 }
 
 }  // namespace
@@ -155,7 +158,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                      return line.rfind("DELE ", 0) == 0;
                  }) <= 1;
         holds &= dele == lines.end() ||
-                 (ids ? IdOfLine(reply("UIDL"), std::atoi(dele->c_str() + 5)) == "u" + row
+                 (ids ? IdOf(reply("UIDL"), std::atoi(dele->c_str() + 5)) == "u" + row
                       : *dele == "DELE " + row);
     }
     if (!holds) {
