@@ -2,9 +2,9 @@
 # The real tarvik.exe under wine, driven with xdotool as a user would, against
 # the scripted server on 127.0.0.1:110 (the window's only port): list, with
 # the status line painted while the server is silent; delete the third row,
-# message 2 now that another mail program took message 2;
-# remember the fields in the registry; open the information box from the
-# system menu, and leave with the close box (Alt+F4). Then the installer, the
+# message 2 now that another mail program took message 2; remember the
+# fields in the registry; open the information box from the system menu,
+# and leave with the close box (Alt+F4). Then the installer, the
 # installed program with the fields it remembers, left with Escape, and the
 # uninstaller. Run under Xvfb, in a throwaway wine prefix and a network of
 # its own.   window-e2e.sh BUILD_DIR
