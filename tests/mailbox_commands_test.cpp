@@ -85,9 +85,9 @@ TEST_F(CommandsTest, Presses) {
          "(001) x" + utf8.substr(0, 1014) + "\n(002) " + DisplayText(latin1.substr(0, 1017)) + "\n(003) \xc3\x9c" "ber von J\xc3\xbcrgen: 300 bytes\n"
              "(004) xy" + emoji.substr(0, 1012) + "\n(005) " + std::string(1001, 's') + " von : 500 bytes\n(006) x" + umlauts.substr(0, 1016) + "\n(007) \xc3\x83( von : 700 bytes\n", asked},
         // Each field in its own charset; controls, those of bidirectional text among them, shown as U+FFFD.
-        {kLogin + Stat(2) + Stat(2) + ListOf({1, 2}) + Top(1, "Subject: Rechnung \xe2\x80\xaegro.knab\x01|SFrom: J\xfcrgen") +
+        {kLogin + Stat(2) + Stat(2) + ListOf({1, 2}) + Top(1, "Subject: Rechnung \xe2\x80\xaegro.knab\x01\xd8\x9c|SFrom: J\xfcrgen") +
              Top(2, "Subject: \xe4\x85\x7f\t!") + kEnd, -1,
-         "(001) Rechnung \xef\xbf\xbdgro.knab\xef\xbf\xbd von J\xc3\xbcrgen: 100 bytes\n(002) \xc3\xa4\xef\xbf\xbd\xef\xbf\xbd ! von : 200 bytes\n", asked},
+         "(001) Rechnung \xef\xbf\xbdgro.knab\xef\xbf\xbd\xef\xbf\xbd von J\xc3\xbcrgen: 100 bytes\n(002) \xc3\xa4\xef\xbf\xbd\xef\xbf\xbd ! von : 200 bytes\n", asked},
         // A delete finds the row's message by its id, and a row goes only once
         // the server has confirmed QUIT.
         {ListThree(true), -1, one + two + three, asked},
