@@ -89,11 +89,13 @@ TEST(StartTest, StoredFieldsFocusIconsMenuPort110) {
                         for (int id : {IDC_SERVER, IDC_USER, IDC_PASSWORD, IDC_STATUS}) {
                             shown += "|" + QString::fromStdString(dialog->GetDlgItemText(id));
                         }
-                        return shown + "|" + dialog->m_systemMenu.actions().last()->text() + "|" +
+                        return shown + "|" +
+                               QString::number(dialog->m_systemMenu.actions()[0]->isSeparator()) +
+                               dialog->m_systemMenu.actions().last()->text() + "|" +
                                QString::number(dialog->windowIcon().availableSizes().size());
                     }),
               QString::fromUtf8("tarvikon|Mailserver (z.b.: pop.example.de):|127.0.0.1|alice|"
-                                "secret|Keine Mails auf dem Server|Inf&o über Tarvik...|2"));
+                                "secret|Keine Mails auf dem Server|1Inf&o über Tarvik...|2"));
     EXPECT_EQ(status.paints, 4);  // empty, connecting, asking, no mails
 }
 
@@ -143,6 +145,7 @@ TEST_F(WindowTest, WhatOnlyTheQtWindowDoes) {
     EXPECT_TRUE(dialog.font() == QFont("MS Sans Serif", 8) &&
                 dialog.minimumSize() == dialog.maximumSize());
     EXPECT_EQ(DialogUnits::ForFont(mono).Map(4, 8, 10, 3), QRect(17, 33, 43, 12));
+    EXPECT_EQ(dialog.GetDlgItem(IDC_SERVER)->geometry(), dialog.Units().Map(133, 7, 113, 14));
     EXPECT_EQ(dialog.findChild<QLabel*>()->textFormat(),
               Qt::PlainText);  // server text is no markup
     EXPECT_TRUE(qobject_cast<QPushButton*>(dialog.GetDlgItem(IDC_CHECK_NOW))->isDefault());

@@ -35,12 +35,12 @@ TEST(Pop3ClientTest, FailuresAndAnOverlongReply) {
 // What each reader makes of a reply: the verdict, the reason, and what it
 // keeps. 'r' ReadResponse keeps a failing reply, 'm' ReadMultiLine fills the
 // slot, 's' ParseStat gives count and total, 'l' ParseList the sizes, 'u'
-// FindMessage the number of the one message of two whose id is 1700000000.2.
+// FindMessage the number of the one message of three whose id is 1700000000.2.
 std::string Read(CPop3Client& client, char reader, int& result) {
     char* text = strdup("old");
     int count = -1, total = -1;
     client.m_sizes = {99};
-    client.m_nMessageCount = 2;
+    client.m_nMessageCount = 3;
     result = reader == 'r'   ? client.ReadResponse()
              : reader == 'm' ? client.ReadMultiLine(text, 0)
              : reader == 's' ? client.ParseStat(count, total)
@@ -86,10 +86,10 @@ TEST(Pop3ClientTest, Replies) {
         {'l', "-ERR\r\n", 0, platform::kProtocolNotSupported, "99 ", 0},
         // Ids name messages one to one: one per message of the last STAT, each on its number's line,
         // none twice; an id may hold dots, as Cyrus makes them.
-        {'u', "CUIDL|S+OK|S1 a|S2 1700000000.2|S.|", 2, 0, "", 0},
-        {'u', "CUIDL|S+OK|S1 a|S2 1700000000.2|S3 b|S.|", 0, 0, "", 0},
-        {'u', "CUIDL|S+OK|S1 1700000000.2|S2 1700000000.2|S.|", 0, 0, "", 0},
-        {'u', "CUIDL|S+OK|S2 1700000000.2|S1 a|S.|", 0, 0, "", 0},  // out of order: no id is sure
+        {'u', "CUIDL|S+OK|S1 a|S2 1700000000.2|S3 b|S.|", 2, 0, "", 0},
+        {'u', "CUIDL|S+OK|S1 a|S2 1700000000.2|S.|", 0, 0, "", 0},
+        {'u', "CUIDL|S+OK|S1 1700000000.2|S2 b|S3 1700000000.2|S.|", 0, 0, "", 0},
+        {'u', "CUIDL|S+OK|S2 1700000000.2|S1 a|S3 b|S.|", 0, 0, "", 0},  // out of order: no id is sure
         {'u', "CUIDL|S-ERR|", 0, platform::kProtocolNotSupported, "", 0},
         // clang-format on
     };
