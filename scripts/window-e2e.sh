@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The real tarvik.exe under wine, driven with xdotool as a user would, against
 # the scripted server on 127.0.0.1:110 (the window's only port): list, with
-# the status line painted while the server is silent; delete the third row,
-# message 2 now that another mail program took message 2; remember the
-# fields in the registry; open the information box from the system menu,
-# and leave with the close box (Alt+F4). Then the installer, the
+# the status line painted while the server is silent and nothing stored
+# while the box is unchecked; delete the third row, message 2 now that
+# another mail program took message 2; list again with the box checked, and
+# find the fields in the registry; open the information box from the system
+# menu, and leave with the close box (Alt+F4). Then the installer, the
 # installed program with the fields it remembers, left with Escape, and the
 # uninstaller. Run under Xvfb, in a throwaway wine prefix and a network of
 # its own.   window-e2e.sh BUILD_DIR
@@ -47,8 +48,9 @@ stop() {  # the key ends the program
 
 start "$build/app/tarvik.exe"
 converse "${login}CSTAT|W3000|S+OK 3 9|${list}CTOP 1 0|S+OK|SSubject: Grüße|SFrom: bob|S|S.|CTOP 2 0|S+OK|SFrom: carol|S|S.|CTOP 3 0|S-ERR|CRSET|S+OK|CQUIT|S+OK|" \
-  "Tab Tab Tab 1 2 7 period 0 period 0 period 1 Tab a l i c e Tab s e c r e t Tab space" \
+  "Tab Tab Tab 1 2 7 period 0 period 0 period 1 Tab a l i c e Tab s e c r e t Tab" \
   $'(001) Grüße von bob: 100 bytes\n(002) Mail # 2 von carol: 200 bytes\n(003) Mail # 3: 300 bytes\n-1\nErfrage Statistik...' paint
+! wine reg query 'HKCU\Software\Tarvik\Tarvik\settings' >/dev/null 2>&1 || fail "stored with the box unchecked"
 # Another mail program took message 2: the third row's message is number 2 now.
 converse "${login}${left}CDELE 2|S+OK|CQUIT|S+OK|" "Tab Tab Tab Down Down Down Tab Tab Tab Tab Tab Tab Return" \
   $'(001) Grüße von bob: 100 bytes\n(002) Mail # 2 von carol: 200 bytes\n-1\nMail gelöscht'
@@ -56,6 +58,7 @@ converse "${login}${left}CDELE 2|S+OK|CQUIT|S+OK|" "Tab Tab Tab Down Down Down T
 xdotool key Return
 timeout 30 xdotool search --sync --name '^Tarvik$' >/dev/null || fail "a second press did not say that no row is selected"
 xdotool key Return
+converse "${login}CSTAT|S+OK 0 0|CQUIT|S+OK|" "Tab Tab Tab Tab Tab Tab Tab space Return" $'-1\nKeine Mails auf dem Server'
 wine reg query 'HKCU\Software\Tarvik\Tarvik\settings' >"$out"
 [ "$(grep -c -e 'server.*127\.0\.0\.1' -e 'user.*alice' -e 'password.*secret' "$out")" = 3 ] || fail "not remembered"
 xdotool key alt+space o  # "Inf&o über Tarvik..." in the system menu

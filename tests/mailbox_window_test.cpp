@@ -65,7 +65,8 @@ struct PaintCounter : QObject {
 // the application's own name finds under $XDG_CONFIG_HOME fills the fields,
 // the first control in Tab order has the focus, the window has its icons and
 // its information item, and its button lists the mailbox on port 110,
-// painting the status line at each change while the press holds the window.
+// painting the status line at each change while the press holds the window,
+// and storing nothing typed while the box is unchecked.
 TEST(StartTest, StoredFieldsFocusIconsMenuPort110) {
     QTemporaryDir config;
     setenv("XDG_CONFIG_HOME", config.path().toUtf8().constData(), 1);
@@ -84,12 +85,14 @@ TEST(StartTest, StoredFieldsFocusIconsMenuPort110) {
                         QString shown = QApplication::focusWidget() == dialog->GetDlgItem(IDCANCEL)
                                             ? ""
                                             : "|focus elsewhere";
-                        dialog->GetDlgItem(IDC_STATUS)->installEventFilter(&status);
-                        qobject_cast<QPushButton*>(dialog->GetDlgItem(IDC_CHECK_NOW))->click();
-                        for (int id : {IDC_SERVER, IDC_USER, IDC_PASSWORD, IDC_STATUS}) {
+                        for (int id : {IDC_SERVER, IDC_USER, IDC_PASSWORD}) {
                             shown += "|" + QString::fromStdString(dialog->GetDlgItemText(id));
                         }
+                        dialog->SetDlgItemText(IDC_SERVER, "localhost");  // the box unchecked
+                        dialog->GetDlgItem(IDC_STATUS)->installEventFilter(&status);
+                        qobject_cast<QPushButton*>(dialog->GetDlgItem(IDC_CHECK_NOW))->click();
                         return shown + "|" +
+                               QString::fromStdString(dialog->GetDlgItemText(IDC_STATUS)) + "|" +
                                QString::number(dialog->m_systemMenu.actions()[0]->isSeparator()) +
                                dialog->m_systemMenu.actions().last()->text() + "|" +
                                QString::number(dialog->windowIcon().availableSizes().size());
@@ -97,6 +100,8 @@ TEST(StartTest, StoredFieldsFocusIconsMenuPort110) {
               QString::fromUtf8("tarvikon|Mailserver (z.b.: pop.example.de):|127.0.0.1|alice|"
                                 "secret|Keine Mails auf dem Server|1Inf&o über Tarvik...|2"));
     EXPECT_EQ(status.paints, 4);  // empty, connecting, asking, no mails
+    EXPECT_EQ(UserSettings().GetProfileString("settings", "server", ""),
+              "127.0.0.1");  // not stored
 }
 
 // Each test has an empty settings store of its own.
