@@ -22,9 +22,12 @@ TEST(Pop3ClientTest, FailuresAndAnOverlongReply) {
     EXPECT_EQ(platform::GetLastError(), platform::kInvalidArgument);
     EXPECT_EQ(client.Connect("127.0.0.1", "alice", "secret", UnusedPort()), 0);
     EXPECT_EQ(platform::GetLastError(), platform::kConnectionRefused);
-    // A dotted address is the one typed: 127.0.0.2 is not this server's.
+    // A dotted address is the one typed: 127.0.0.2 is not this server's. A
+    // name is the address the resolver gives, here one no server has, never
+    // this machine's.
     server.Play(kLogin);
     EXPECT_EQ(client.Connect("127.0.0.2", "alice", "secret", server.port), 0);
+    EXPECT_EQ(client.Connect("255.255.255.255", "alice", "secret", server.port), 0);
     ASSERT_TRUE(
         server.Attach(client, "=+OK " + std::string(CPop3Client::kMaxReplySize + 8192, 'x') + "|"));
     EXPECT_EQ(client.ReadResponse(), 0);
