@@ -77,16 +77,20 @@ apt_locked() {
 
 # apt-get, quietly. While another apt (a desktop's automatic updates, say)
 # holds apt's lock, it waits up to ten minutes and says so; after that, or on
-# any other failure, it fails with apt's own message.
+# any other failure, it fails with apt's own message. An attempt that began
+# while the lock was held is tried again even when the lock is free by the
+# time it has failed: the holder may have let go in between.
 apt_get() {
-  local out said="" deadline=$((SECONDS + 600))
+  local out said="" held deadline=$((SECONDS + 600))
   while :; do
+    held=""
     if apt_locked; then
       [ -n "$said" ] || echo "Waiting for another apt to finish (at most ten minutes) ..."
       said=1
+      held=1
     fi
     out=$("${apt[@]}" "$@" 2>&1 >/dev/null) && return 0
-    if ! apt_locked || [ $SECONDS -ge $deadline ]; then
+    if { [ -z "$held" ] && ! apt_locked; } || [ $SECONDS -ge $deadline ]; then
       echo "$out" >&2
       return 1
     fi
