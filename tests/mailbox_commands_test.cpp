@@ -59,6 +59,12 @@ TEST_F(CommandsTest, Presses) {
         umlauts += "\xc3\xbc";        // ü: the cut falls between two
         emoji += "\xf0\x9f\x98\x80";  // four bytes: the cut splits one
     }
+    // The ends of the ranges of controls, each shown as U+FFFD (a line separator first, which
+    // would make one row look like two), and the characters just outside them, which stay.
+    const std::string
+        ends = "\xe2\x80\xa8\xe2\x80\x8e\xe2\x80\x8f\xe2\x81\xa6\xe2\x81\xa9\xc2\x9f",
+        outside = "\xe2\x80\xa7\xe2\x80\x8d\xe2\x80\x90\xc2\xa0\xe2\x80\xaf\xe2\x81\xaa",
+        shownEnds = "\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd";
     const std::string unread =
         "(001) Mail # 1: 100 bytes\n(002) Mail # 2: 200 bytes\n(003) Mail # 3: 300 bytes\n";
     const std::tuple<std::string, int, std::string, const char*> cases[] = {
@@ -85,9 +91,9 @@ TEST_F(CommandsTest, Presses) {
          "(001) x" + utf8.substr(0, 1014) + "\n(002) " + DisplayText(latin1.substr(0, 1017)) + "\n(003) \xc3\x9c" "ber von J\xc3\xbcrgen: 300 bytes\n"
              "(004) xy" + emoji.substr(0, 1012) + "\n(005) " + std::string(1001, 's') + " von : 500 bytes\n(006) x" + umlauts.substr(0, 1016) + "\n(007) \xc3\x83( von : 700 bytes\n", asked},
         // Each field in its own charset; controls, those of bidirectional text among them, shown as U+FFFD.
-        {kLogin + Stat(2) + Stat(2) + ListOf({1, 2}) + Top(1, "Subject: Rechnung \xe2\x80\xaegro.knab\x01\xd8\x9c|SFrom: J\xfcrgen") +
+        {kLogin + Stat(2) + Stat(2) + ListOf({1, 2}) + Top(1, "Subject: Rechnung \xe2\x80\xaegro.knab\x01\xd8\x9c" + ends + outside + "|SFrom: J\xfcrgen") +
              Top(2, "Subject: \xe4\x85\x7f\t!") + kEnd, -1,
-         "(001) Rechnung \xef\xbf\xbdgro.knab\xef\xbf\xbd\xef\xbf\xbd von J\xc3\xbcrgen: 100 bytes\n(002) \xc3\xa4\xef\xbf\xbd\xef\xbf\xbd ! von : 200 bytes\n", asked},
+         "(001) Rechnung \xef\xbf\xbdgro.knab\xef\xbf\xbd\xef\xbf\xbd" + shownEnds + outside + " von J\xc3\xbcrgen: 100 bytes\n(002) \xc3\xa4\xef\xbf\xbd\xef\xbf\xbd ! von : 200 bytes\n", asked},
         // A delete finds the row's message by its id, and a row goes only once
         // the server has confirmed QUIT.
         {ListThree(true), -1, one + two + three, asked},

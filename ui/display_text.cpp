@@ -39,11 +39,13 @@ bool IsUtf8(const std::string& text) {
     return true;
 }
 
-// The characters a row shows as U+FFFD: C0 but the tab, DEL, C1, and the
-// marks, embeddings, overrides and isolates of bidirectional text.
+// The characters a row shows as U+FFFD: C0 but the tab, DEL, C1, the line
+// and paragraph separators (Qt breaks a row at the one and hides the other,
+// so that one message could pass for two), and the marks, embeddings,
+// overrides and isolates of bidirectional text.
 bool IsControl(uint32_t c) {
     return (c < 0x20 && c != '\t') || (c >= 0x7F && c <= 0x9F) || c == 0x061C || c == 0x200E ||
-           c == 0x200F || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+           c == 0x200F || (c >= 0x2028 && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
 }
 
 void AppendUtf8(std::string& out, uint32_t c) {
