@@ -153,10 +153,8 @@ int CPop3Client::ReadUntil(char* buffer, int capacity, const char* terminator, c
         // The reply ends with its terminator; a server that sent more behind it
         // is out of step, and those bytes are dropped (what did not fit this
         // read goes before the next command is sent). The terminator's first
-        // byte becomes the text's end, its remaining bytes stay: the listing
-        // parsers walk on to the terminating dot.
+        // byte becomes the text's end: no parser reads past it.
         text[found] = '\0';
-        text[found + wanted.size()] = '\0';
         if (IsPositive(text)) {
             return 1;
         }
