@@ -6,7 +6,8 @@
 // come from a plain listing first: ids u1, u2, u3, sizes 100, 200, 300. The
 // rest is the server's transcript, rows ended by '|' (see transcript.h);
 // rows of another kind do nothing. Only what the user and the server would
-// see is checked, never a second copy of the commands.
+// see is checked, never a second copy of the commands. The seeds in
+// tests/fuzz/seeds/ are inputs of this form: when it changes, so must they.
 #include <sys/socket.h>
 
 #include <algorithm>
