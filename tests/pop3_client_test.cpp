@@ -38,12 +38,12 @@ TEST(Pop3ClientTest, FailuresAndAnOverlongReply) {
 // What each reader makes of a reply: the verdict, the reason, and what it
 // keeps. 'r' ReadResponse keeps a failing reply, 'm' ReadMultiLine fills the
 // slot, 's' ParseStat gives count and total, 'l' ParseList the sizes, 'u'
-// FindMessage the number of the one message of three whose id is 1700000000.2.
+// FindMessage the number of the one message of twelve whose id is 1700000000.2.
 std::string Read(CPop3Client& client, char reader, int& result) {
     char* text = strdup("old");
     int count = -1, total = -1;
     client.m_sizes = {99};
-    client.m_nMessageCount = 3;
+    client.m_nMessageCount = 12;
     result = reader == 'r'   ? client.ReadResponse()
              : reader == 'm' ? client.ReadMultiLine(text, 0)
              : reader == 's' ? client.ParseStat(count, total)
@@ -63,6 +63,10 @@ std::string Read(CPop3Client& client, char reader, int& result) {
 TEST(Pop3ClientTest, Replies) {
     ScriptedServer server;
     const std::string big = "Subject: " + std::string(300000, 'h') + "\r\n";
+    std::string middle;  // the id lines of messages 2 to 11
+    for (int n = 2; n <= 11; ++n) {
+        middle += "S" + std::to_string(n) + " m" + std::to_string(n) + "|";
+    }
     // The reader, the bytes the server sends (or a transcript where time
     // matters), the result, the error, what the reader kept, and the fake
     // time it took: 0 for the one poll before bytes that come at once.
@@ -87,12 +91,12 @@ TEST(Pop3ClientTest, Replies) {
         {'l', "+OK\r\n1 120 \r\n2 200\r\n.\r\n", 1, 0, "120 2 200 ", 0}, {'l', "+OK\r\n1 1.5\r\n2 7\r\n.\r\n", 1, 0, "1 ", 0},
         {'l', "+OK\r\n1 4294967295\r\n2 -5\r\n.\r\n", 1, 0, "2147483647 4294967291 ", 0}, {'l', "+OK\r\n1 5\r\n.\r\n3 7\r\n", 1, 0, "5 ", 0},
         {'l', "-ERR\r\n", 0, platform::kProtocolNotSupported, "99 ", 0},
-        // Ids name messages one to one: one per message of the last STAT, each on its number's line,
-        // none twice; an id may hold dots, as Cyrus makes them.
-        {'u', "CUIDL|S+OK|S1 a|S2 1700000000.2|S3 b|S.|", 2, 0, "", 0},
+        // Ids name messages one to one: one per message of the last STAT, each on its number's line
+        // (in decimal), none twice; an id may hold dots, as Cyrus makes them.
+        {'u', "CUIDL|S+OK|S1 a|" + middle + "S12 1700000000.2|S.|", 12, 0, "", 0},
         {'u', "CUIDL|S+OK|S1 a|S2 1700000000.2|S.|", 0, 0, "", 0},
-        {'u', "CUIDL|S+OK|S1 1700000000.2|S2 b|S3 1700000000.2|S.|", 0, 0, "", 0},
-        {'u', "CUIDL|S+OK|S2 1700000000.2|S1 a|S3 b|S.|", 0, 0, "", 0},  // out of order: no id is sure
+        {'u', "CUIDL|S+OK|S1 1700000000.2|" + middle + "S12 1700000000.2|S.|", 0, 0, "", 0},
+        {'u', "CUIDL|S+OK|S12 1700000000.2|S1 a|" + middle + "S.|", 0, 0, "", 0},  // out of order: no id is sure
         {'u', "CUIDL|S-ERR|", 0, platform::kProtocolNotSupported, "", 0},
         // clang-format on
     };
