@@ -11,7 +11,7 @@
 # shows where the bad access happened.   fuzz.sh BUILD [SECONDS]
 set -euo pipefail
 build=$(cd "$1" && pwd)
-seconds=${2:-60}
+seconds=${2:-120}
 root=$(cd "$(dirname "$0")/.." && pwd)
 export TMPDIR=$build/fuzz-tmp ASAN_OPTIONS=malloc_context_size=0
 mkdir -p "$TMPDIR"
