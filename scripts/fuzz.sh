@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the conversation fuzzer of a build folder for a bounded time, one
-# worker per core, and reports the inputs it ran, and how many a second.
+# worker per core, and reports the inputs it ran, how many a second, and the
+# code edges they reached.
 # It starts from tests/fuzz/seeds/ (whole conversations with real servers,
 # and a few hostile ones: from nothing, few inputs get past the greeting) and
 # the corpus kept in fuzz-corpus/ between runs; what a crash leaves, and the
