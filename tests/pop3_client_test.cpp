@@ -33,6 +33,11 @@ TEST(Pop3ClientTest, FailuresAndAnOverlongReply) {
     EXPECT_EQ(client.ReadResponse(), 0);
     EXPECT_EQ(platform::GetLastError(), platform::kNoBufferSpace);
     EXPECT_LE(client.m_strLastReply.size(), static_cast<size_t>(CPop3Client::kMaxReplySize));
+    // The abandoned socket is closed once: the next one may get its number.
+    CTcpConnection next;
+    ASSERT_TRUE(next.Create());
+    client.Disconnect();
+    EXPECT_EQ(next.Close(), 0);
 }
 
 // What each reader makes of a reply: the verdict, the reason, and what it
