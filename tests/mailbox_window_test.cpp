@@ -164,6 +164,9 @@ TEST_F(WindowTest, WhatOnlyTheQtWindowDoes) {
     const std::filesystem::path file = SettingsFile::FilePath().toStdString(),
                                 tarvik = file.parent_path(), above = tarvik.parent_path();
     const auto mode = [](auto path) { return int(std::filesystem::status(path).permissions()); };
+    std::filesystem::create_directories(tarvik);
+    std::ofstream(file) << "[settings]\nuser=@ByteArray(bob)\n";  // not text: none stored
+    EXPECT_EQ(UserSettings().GetProfileString("settings", "user", "-"), "-");
     chmod(above.c_str(), 0755);
     const mode_t saved = umask(0);  // the most careless setting a user can have
     // As made, then opened up by hand: to the group, to others.
