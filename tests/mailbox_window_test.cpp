@@ -169,14 +169,15 @@ TEST_F(WindowTest, WhatOnlyTheQtWindowDoes) {
     EXPECT_EQ(UserSettings().GetProfileString("settings", "user", "-"), "-");
     chmod(above.c_str(), 0755);
     const mode_t saved = umask(0);  // the most careless setting a user can have
-    // As made, then opened up by hand: to the group, to others.
-    for (const mode_t opened : {0700, 0770, 0707}) {
+    // As made, then opened up by hand: to the group, to others; read by the
+    // group only, as the user may like it.
+    for (const mode_t opened : {0700, 0770, 0707, 0750}) {
         chmod(file.c_str(), 0644);
         chmod(tarvik.c_str(), opened);
         ASSERT_EQ(UserSettings().WriteProfileString("settings", "user", "bob"), 1);
         // The folder above is not ours.
         EXPECT_EQ((std::vector{mode(file), mode(tarvik), mode(above)}),
-                  (std::vector{0600, 0700, 0755}));
+                  (std::vector<int>{0600, opened == 0750 ? 0750 : 0700, 0755}));
     }
     umask(saved);
 }
