@@ -19,7 +19,7 @@ TEST(MessageTextTest, Fields) {
         {"Subject: one\r\nSubject: two", "Subject", -1, "one"}, {"From: a\r\n\r\nSubject: b", "Subject", 0, ""},
         {"\r\n\r\nSubject: b", "Subject", 0, ""}, {"Subject: a\r\nFrom: b\r\n", "From", 0, "b"},
         {"Subject: a\r\n \r\nFrom: b", "Subject", 0, "a"}, {"Subject: a\r\n \r\nFrom: b", "From", 0, "b"},
-        {"Subject: a\nFrom: b", "Subject", 0, "a\nFrom: b"}, {"Subject: a\nFrom: b", "From", 0, ""},
+        {"Subject: a\nFrom: b", "Subject", 0, "a\nFrom: b"}, {"Subject: a\nFrom: b", "From", 0, ""}, {"Subject: a\r-From: b", "From", 0, ""},
         {"X: y\r\r\nSubject: a\rb\r\r\n c\r\n", "Subject", 0, "a\rb\r c"}, {"Subject: \xdc" "ber \xe4\v\r\nFrom: J\xc3\xbcrgen", "Subject", 0, "\xdc" "ber \xe4"},
         {"\xfc" "From: a\r\nFROM: =?UTF-8?Q?J=C3=BCrgen?= <j@x>", "From", 0, "=?UTF-8?Q?J=C3=BCrgen?= <j@x>"}, {nullptr, "Subject", 0, ""},
         {"Subject:\r Hi\r\r\nFrom: x", "Subject", 0, "Hi"},  // a stray CR is blank like the others

@@ -160,6 +160,7 @@ TEST(Pop3ClientSlowTest, AsleepWhileSilentTenSecondsForAnUnansweredConnect) {
     for (CTcpConnection& connection : queued) {
         connection.Create() && connection.Connect("127.0.0.1", server.port);
     }
+    platform::SetLastError(0);
     start = platform::GetTickCount();
     EXPECT_EQ(unanswered.Connect("127.0.0.1", "a", "b", server.port), 0);
     EXPECT_EQ(platform::GetLastError(), platform::kTimedOut);
