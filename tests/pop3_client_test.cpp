@@ -90,6 +90,7 @@ TEST(Pop3ClientTest, Replies) {
         {'m', "-ERR no such message\r\n", 0, platform::kProtocolNotSupported, "old|-ERR no such message", 0},
         {'m', "+OK\r\nSubject: cut", 0, platform::kTimedOut, "old|+OK\r\nSubject: cut", 10500},
         {'m', "=-ERR no\r|W100|=\n|", 0, platform::kProtocolNotSupported, "old|-ERR no", 500},  // CR and LF apart
+        {'m', "=-|W100|=ERR no\r\n|", 0, platform::kProtocolNotSupported, "old|-ERR no", 500},  // one byte first
         {'m', "+OK\r\n" + big + ".\r\n", 1, 0, big.substr(0, big.size() - 2) + "|", 0},
         {'s', "+OK 3 420\r\n", 1, 0, "3 420", 0}, {'s', "+OK 3\r\n", 0, 0, "3 -1", 0}, {'s', "+Ok 3 316\r\n", 0, 0, "-1 -1", 0},
         {'s', "+OK 99999999999 -99999999999\r\n", 1, 0, "2147483647 -2147483648", 0},
