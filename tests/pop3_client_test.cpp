@@ -33,7 +33,8 @@ TEST(Pop3ClientTest, FailuresAndAnOverlongReply) {
     EXPECT_EQ(client.ReadResponse(), 0);
     EXPECT_EQ(platform::GetLastError(), platform::kNoBufferSpace);
     EXPECT_LE(client.m_strLastReply.size(), static_cast<size_t>(CPop3Client::kMaxReplySize));
-    // The abandoned socket is closed once: the next one may get its number.
+    // The abandoned socket is closed once (the next one may get its number),
+    // and nothing goes out on it.
     CTcpConnection next;
     ASSERT_TRUE(next.Create());
     client.Disconnect();
