@@ -154,13 +154,15 @@ TEST_F(WindowTest, WhatOnlyTheQtWindowDoes) {
     EXPECT_EQ(dialog.findChild<QLabel*>()->textFormat(),
               Qt::PlainText);  // server text is no markup
     EXPECT_TRUE(qobject_cast<QPushButton*>(dialog.GetDlgItem(IDC_CHECK_NOW))->isDefault());
-    // Rows past the list's end scroll; a row wider than the list is cut, as
-    // in the Windows list, with no scroll bar beneath.
-    dialog.m_listBox->addItems(QStringList(30, QString(300, 'x')));
+    // Rows stay in the order they came in (sorted, row 1000 would come before
+    // row 101); rows past the list's end scroll; a row wider than the list is
+    // cut, as in the Windows list, with no scroll bar beneath.
+    dialog.m_listBox->addItems(QStringList(30, QString(300, 'x')) << "(1000)");
     dialog.show();
     QApplication::processEvents();
     EXPECT_TRUE(dialog.m_listBox->verticalScrollBar()->isVisible() &&
-                !dialog.m_listBox->horizontalScrollBar()->isVisible());
+                !dialog.m_listBox->horizontalScrollBar()->isVisible() &&
+                dialog.m_listBox->item(30)->text() == "(1000)");
     const std::filesystem::path file = SettingsFile::FilePath().toStdString(),
                                 tarvik = file.parent_path(), above = tarvik.parent_path();
     const auto mode = [](auto path) { return int(std::filesystem::status(path).permissions()); };
