@@ -131,6 +131,7 @@ TEST_F(CommandsTest, Presses) {
         {kLogin + Stat(2) + ListOf({2, 3}, false) + kQuit, 1, "", kept},
         {ListThree(false), -1, one + two + three, asked},
         {kLogin + Stat(3) + ListOf({1, 2, 3}, false) + "!|", 1, one + two + three, kept},  // no DELE went
+        {kLogin + Stat(3) + "!|", 1, one + two + three, kept},  // nor a LIST: nothing is known
         {kLogin + Stat(3) + ListOf({1, 2, 3}, false) + "CDELE 2|S+OK|CQUIT|X|", 1, "", kept},
         // clang-format on
     };
