@@ -76,7 +76,7 @@ TEST_F(CommandsTest, Presses) {
         {"S+OK|!|", -1, "", refused},  // a peer that has gone: sends fail, and no signal ends the process
         {"W10500|S+OK|", -1, "", refused},  // a greeting too late: not even QUIT follows
         // An absurd count: no absurd first buffer, and no size past the list.
-        {kLogin + "CSTAT|S-ERR busy|" + kQuit, -1, "", "Erfragen der Statistik fehlgeschlagen."}, {kLogin + "!|", -1, "", "Erfragen der Statistik fehlgeschlagen."},
+        {kLogin + "CSTAT|S-ERR busy|" + kQuit, -1, "", "Erfragen der Statistik fehlgeschlagen."},
         {kLogin + "CSTAT|S+ok 1 0|" + kQuit, -1, "", "Erfragen der Statistik fehlgeschlagen."},
         {kLogin + Stat(0) + kQuit, -1, "", "Keine Mails auf dem Server"},
         {kLogin + Stat(-3) + kEnd, -1, "", asked},
