@@ -126,13 +126,15 @@ TEST_F(CommandsTest, Presses) {
         {ListThree(false), -1, one + two + three, asked},
         {kLogin + Stat(3) + ListOf({1, 2, 3}, false) + "CDELE 2|S+OK|" + kQuit, 1, one + three, deleted},
         {kLogin + Stat(2) + ListOf({1, 3}, false) + "CDELE 2|S+OK|" + kQuit, 1, one, deleted},
-        {kLogin + Stat(1) + ListOf({4}, false) + kQuit, 0, "", kept},
+        {kLogin + Stat(1) + ListOf({1}, false) + "CDELE 1|S+OK|" + kQuit, 0, "", deleted},  // the rows above keep theirs
         {ListThree(false), -1, one + two + three, asked},
-        {kLogin + Stat(2) + ListOf({2, 3}, false) + kQuit, 1, "", kept},
+        {kLogin + Stat(3) + ListOf({1, 4, 3}, false) + kQuit, 1, "", kept},  // a size not the row's
         {ListThree(false), -1, one + two + three, asked},
         {kLogin + Stat(3) + ListOf({1, 2, 3}, false) + "!|", 1, one + two + three, kept},  // no DELE went
         {kLogin + Stat(3) + "!|", 1, one + two + three, kept},  // nor a LIST: nothing is known
         {kLogin + Stat(3) + ListOf({1, 2, 3}, false) + "CDELE 2|S+OK|CQUIT|X|", 1, "", kept},
+        {ListThree(false), -1, one + two + three, asked},
+        {kLogin + Stat(2) + ListOf({1, 2}, false) + kQuit, 1, "", kept},  // a count not the listing's
         // clang-format on
     };
     for (const auto& [transcript, row, rows, status] : cases) {
