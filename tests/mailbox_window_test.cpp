@@ -144,12 +144,16 @@ TEST_F(WindowTest, WhatOnlyTheQtWindowDoes) {
               }),
               QString::fromUtf8("Info über Tarvik|Tarvik Version 1.0 - tarvikon?"));
     // Laid out in the template's font at a fixed size; in a font of known
-    // widths, a dialog unit is a quarter of its average letter, rounded.
+    // widths, a dialog unit is a quarter of its average letter, whose double
+    // is cut to a whole pixel and then halved rounding up: 33 at 28 pixels, 34
+    // at 29, both 17.
     QFont mono("DejaVu Sans Mono");
     mono.setPixelSize(28);
     EXPECT_TRUE(dialog.font() == QFont("MS Sans Serif", 8) &&
                 dialog.minimumSize() == dialog.maximumSize());
     EXPECT_EQ(DialogUnits::ForFont(mono).Map(4, 8, 10, 3), QRect(17, 33, 43, 12));
+    mono.setPixelSize(29);
+    EXPECT_EQ(DialogUnits::ForFont(mono).baseX, 17);
     EXPECT_EQ(dialog.GetDlgItem(IDC_SERVER)->geometry(), dialog.Units().Map(133, 7, 113, 14));
     EXPECT_EQ(dialog.findChild<QLabel*>()->textFormat(),
               Qt::PlainText);  // server text is no markup
