@@ -67,6 +67,8 @@ TEST_F(CommandsTest, Presses) {
         shownEnds = "\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd";
     const std::string unread =
         "(001) Mail # 1: 100 bytes\n(002) Mail # 2: 200 bytes\n(003) Mail # 3: 300 bytes\n";
+    std::string shared = ListThree(true);  // message 2 has the id of message 1
+    shared.replace(shared.find("S2 u2"), 5, "S2 u1");
     const std::tuple<std::string, int, std::string, const char*> cases[] = {
         // clang-format off
         {kLogin + Stat(3) + Stat(3) + ListOf({1, 2, 3}) + Top(1, "Subject: Hallo|SFrom: Bob <b@x.org>") +
@@ -123,7 +125,7 @@ TEST_F(CommandsTest, Presses) {
         // Without ids, a delete goes only while the count and the size are
         // as the listing and the deletions since leave them; once they are
         // not, or the outcome is unknown, no row is offered any more.
-        {ListThree(false), -1, one + two + three, asked},
+        {shared, -1, one + two + three, asked},  // ids two messages share count as none
         {kLogin + Stat(3) + ListOf({1, 2, 3}, false) + "CDELE 2|S+OK|" + kQuit, 1, one + three, deleted},
         {kLogin + Stat(2) + ListOf({1, 3}, false) + "CDELE 2|S+OK|" + kQuit, 1, one, deleted},
         {kLogin + Stat(1) + ListOf({1}, false) + "CDELE 1|S+OK|" + kQuit, 0, "", deleted},  // the rows above keep theirs
