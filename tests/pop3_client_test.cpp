@@ -20,8 +20,14 @@ TEST(Pop3ClientTest, FailuresAndAnOverlongReply) {
     CPop3Client client;
     EXPECT_EQ(client.Connect("no-such-host.invalid", "alice", "secret", 110), 0);
     EXPECT_EQ(platform::GetLastError(), platform::kInvalidArgument);
-    EXPECT_EQ(client.Connect("127.0.0.1", "alice", "secret", UnusedPort()), 0);
-    EXPECT_EQ(platform::GetLastError(), platform::kConnectionRefused);
+    platform::SocketHandle left;
+    {
+        CPop3Client refused;
+        EXPECT_EQ(refused.Connect("127.0.0.1", "alice", "secret", UnusedPort()), 0);
+        EXPECT_EQ(platform::GetLastError(), platform::kConnectionRefused);
+        left = refused.m_connection.m_socket;
+    }
+    EXPECT_EQ(platform::CloseSocketHandle(left), -1);  // closed when the client went
     // A dotted address is the one typed: 127.0.0.2 is not this server's. A
     // name is the address the resolver gives, here one no server has, never
     // this machine's.
