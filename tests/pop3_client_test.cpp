@@ -40,10 +40,10 @@ TEST(Pop3ClientTest, FailuresAndAnOverlongReply) {
     EXPECT_EQ(platform::GetLastError(), platform::kNoBufferSpace);
     EXPECT_LE(client.m_strLastReply.size(), static_cast<size_t>(CPop3Client::kMaxReplySize));
     // The abandoned socket is closed once (the next one may get its number),
-    // and nothing goes out on it: no STAT is taken for answered.
+    // and nothing goes out on it: no QUIT or STAT is taken for answered.
     CTcpConnection next;
     ASSERT_TRUE(next.Create());
-    client.Disconnect();
+    EXPECT_EQ(client.Disconnect(), 0);
     EXPECT_EQ(client.m_connection.Send("QUIT\r\n", 6), 0);
     int count = 0, total = 0;
     EXPECT_EQ(client.Stat(count, total), 0);
