@@ -156,7 +156,7 @@ TEST(DisplayTextTest, Utf8OnlyWhereValid) {
           "\xed\xa0\x80", "\xf4\x90\x80\x80", "\xf5\x80\x80\x80", "\xe2\x82"}) {
         EXPECT_EQ(DisplayText(text) == text, text[0] == 'a') << text;
     }
-    EXPECT_EQ(DisplayText("\xff\x7f"), "\xc3\xbf\x7f");  // Latin-1 leaves ASCII, DEL too, alone
+    EXPECT_EQ(DisplayText("\x80\xff\x7f"), "\xc2\x80\xc3\xbf\x7f");  // Latin-1, ASCII and DEL kept
 }
 
 // What the user sees along the way, and when the fields are stored: before
