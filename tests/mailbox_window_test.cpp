@@ -224,11 +224,12 @@ TEST_F(WindowTest, AgainstDovecotListDeleteByIdListAgain) {
     dialog.OnCheckNow();
     EXPECT_EQ(rows(), "Erfrage Statistik...\n" + hello + "(002) " + folded +
                           "(003) Mail # 3 von carol@example.org: 5029 bytes\n(004) " + ueber);
-    // Another mail program takes message 1: the row of message 3 stands for
-    // number 2 now, and its id finds it.
+    // Another mail program takes message 1, and closes at QUIT: the row of
+    // message 3 stands for number 2 now, and its id finds it.
     CPop3Client other;
     ASSERT_TRUE(other.Connect("127.0.0.1", "alice", "secret", std::stoi(port)) && other.Delete(1) &&
                 other.Disconnect());
+    EXPECT_EQ(other.m_connection.m_socket, platform::kInvalidSocket);
     dialog.m_listBox->setCurrentRow(2);  // as a click selects it
     dialog.OnDeleteSelected();           // and leaves no row selected for a second press
     EXPECT_EQ(rows(), "Mail gelöscht\n" + hello + "(002) " + folded + "(004) " + ueber);
