@@ -104,14 +104,15 @@ TEST(StartTest, StoredFieldsFocusIconsMenuPort110) {
               "127.0.0.1");  // not stored
 }
 
-// Each test has an empty settings store of its own.
+// Each test has an empty settings store of its own, in a configuration
+// folder that does not exist yet, as on a new account.
 class WindowTest : public ::testing::Test {
 protected:
     WindowTest() {
         StartQt();
         QCoreApplication::setOrganizationName("Tarvik");
         QCoreApplication::setApplicationName("Tarvik");
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.filePath("conf"));
     }
     QTemporaryDir folder;
 };
@@ -170,11 +171,13 @@ TEST_F(WindowTest, WhatOnlyTheQtWindowDoes) {
     const std::filesystem::path file = SettingsFile::FilePath().toStdString(),
                                 tarvik = file.parent_path(), above = tarvik.parent_path();
     const auto mode = [](auto path) { return int(std::filesystem::status(path).permissions()); };
-    std::filesystem::create_directories(tarvik);
+    const mode_t saved = umask(0);  // the most careless setting a user can have
+    // The first write makes the folders; the store's own is private at once.
+    ASSERT_EQ(UserSettings().WriteProfileString("settings", "user", "bob"), 1);
+    EXPECT_EQ(mode(tarvik), 0700);
     std::ofstream(file) << "[settings]\nuser=@ByteArray(bob)\n";  // not text: none stored
     EXPECT_EQ(UserSettings().GetProfileString("settings", "user", "-"), "-");
     chmod(above.c_str(), 0755);
-    const mode_t saved = umask(0);  // the most careless setting a user can have
     // As made, then opened up by hand: to the group, to others; read by the
     // group only, as the user may like it.
     for (const mode_t opened : {0700, 0770, 0707, 0750}) {
