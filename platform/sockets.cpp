@@ -6,6 +6,9 @@
 #include "platform/socket_api.h"
 
 #ifndef _WIN32
+#include <algorithm>
+#include <chrono>
+
 #include <fcntl.h>
 #include <netdb.h>
 #include <poll.h>
@@ -150,11 +153,16 @@ static void KeepConnectError(int error) {
     errno = error;
 }
 
+// A signal cuts the wait short; it goes on for what is left of the time-out,
+// so that signals coming more often than that cannot keep it waiting for good.
 static int WaitConnected(SocketHandle socket, uint32_t timeoutMs) {
+    using namespace std::chrono;
+    const steady_clock::time_point deadline = steady_clock::now() + milliseconds(timeoutMs);
     pollfd entry{socket, POLLOUT, 0};
     int ready;
     do {
-        ready = poll(&entry, 1, static_cast<int>(timeoutMs));
+        const milliseconds left = ceil<milliseconds>(deadline - steady_clock::now());
+        ready = poll(&entry, 1, static_cast<int>(std::max<milliseconds::rep>(left.count(), 0)));
     } while (ready == -1 && errno == EINTR);
     return ready;
 }
