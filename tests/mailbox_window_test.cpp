@@ -132,11 +132,11 @@ TEST_F(WindowTest, WhatOnlyTheQtWindowDoes) {
         BoxOf([&] { QApplication::sendEvent(dialog.GetDlgItem(IDC_DELETE), &key); },
               [&](QWidget* box) { return box->parentWidget() == &dialog ? "" : "|no parent"; }),
         QString::fromUtf8("Tarvik|Keine Mail zu löschen ausgewählt"));
-    QString n;  // each field is named by the text before it
-    for (int id : {IDC_SERVER, IDC_USER, IDC_PASSWORD}) {
+    QString n;  // each field is named by the text before it, the list by what it shows
+    for (int id : {IDC_SERVER, IDC_USER, IDC_PASSWORD, IDC_MESSAGES}) {
         n += QAccessible::queryAccessibleInterface(dialog.GetDlgItem(id))->text(QAccessible::Name);
     }
-    EXPECT_EQ(n, "Mailserver (z.b.: pop.example.de):Username:Passwort:");
+    EXPECT_EQ(n, "Mailserver (z.b.: pop.example.de):Username:Passwort:Mails auf dem Server");
     // A right click opens the window's menu, whose item opens the box.
     EXPECT_EQ(BoxOf([&] {
                   QContextMenuEvent click(QContextMenuEvent::Mouse, {9, 9},
