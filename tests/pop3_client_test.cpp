@@ -93,7 +93,7 @@ TEST(Pop3ClientTest, Replies) {
         {'r', "", 0, platform::kTimedOut, "", 10250},  // silence: noticed at the poll after 10000 ms
         {'r', "W9750|=+|W9750|=O|W9750|=K|W9750|=\r|W9750|=\n|", 1, 0, "", 49000},  // the idle time counts from the last data
         {'r', "=+OK par|W10500|=t\r\n|", 0, platform::kTimedOut, "+OK par", 10500},
-        {'r', "=+OK 2 mess|X|", 0, platform::kTimedOut, "+OK 2 mess", 10500},  // no busy loop when the peer has gone
+        {'r', "=+OK " + std::string(994, 'm') + "|X|", 0, platform::kTimedOut, "+OK " + std::string(994, 'm'), 10500},  // no busy loop when the peer has gone, even with one byte of room left
         {'r', "+ok fine\r\n", 1, 0, "", 0}, {'r', "-ERR no\r\n", 0, platform::kProtocolNotSupported, "-ERR no", 0},
         {'r', "+O\r\n", 0, platform::kProtocolNotSupported, "+O", 0}, {'r', "-ERR x\r\n+OK y\r\n", 0, platform::kProtocolNotSupported, "-ERR x", 0},
         {'r', "+OK " + std::string(993, 'x') + "\r\n", 1, 0, "", 0},  // 999 bytes: one growth
