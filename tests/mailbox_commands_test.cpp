@@ -149,11 +149,12 @@ TEST_F(CommandsTest, Presses) {
 
 // Server text is taken for UTF-8 only where it is valid, else for Latin-1:
 // valid text with a DEL and each length, then each way to be invalid on its own: overlong
-// (twice), a surrogate, past U+10FFFF, a lead byte past F4, cut short.
+// (twice), a surrogate, past U+10FFFF, a lead byte past F4, cut short, a
+// continuation byte without its lead.
 TEST(DisplayTextTest, Utf8OnlyWhereValid) {
     for (const std::string text :
          {"a\x7f\xc3\xbc\xe0\xa0\x80\xf0\x9f\x98\x80\xf4\x8f\xbf\xbf", "\xe0\x80\xaf", "\xc1\xbf",
-          "\xed\xa0\x80", "\xf4\x90\x80\x80", "\xf5\x80\x80\x80", "\xe2\x82"}) {
+          "\xed\xa0\x80", "\xf4\x90\x80\x80", "\xf5\x80\x80\x80", "\xe2\x82", "\x80"}) {
         EXPECT_EQ(DisplayText(text) == text, text[0] == 'a') << text;
     }
     EXPECT_EQ(DisplayText("\x80\xff\x7f"), "\xc2\x80\xc3\xbf\x7f");  // Latin-1, ASCII and DEL kept
