@@ -99,6 +99,7 @@ TEST(Pop3ClientTest, Replies) {
         {'r', "+OK " + std::string(993, 'x') + "\r\n", 1, 0, "", 0},  // 999 bytes: one growth
         {'r', std::string("-ERR a\0b\r\n", 10), 0, platform::kTimedOut, "-ERR a", 10500},  // a NUL hides the end
         {'r', std::string("\0+OK\r\n", 6), 0, platform::kTimedOut, "", 10500},  // even as the first byte
+        {'r', "\r\n", 0, platform::kProtocolNotSupported, "", 0},  // an empty line: a reply, and no yes
         {'m', "+OK 2\r\nSubject: a\r\n\r\n.\r\n", 1, 0, "Subject: a\r\n|", 0}, {'m', "+OK\r\nA: a\r\n\r\n.\r\n-ERR x\r\n", 1, 0, "A: a\r\n|", 0},
         {'m', "-ERR no such message\r\n", 0, platform::kProtocolNotSupported, "old|-ERR no such message", 0},
         {'m', "+OK\r\nSubject: cut", 0, platform::kTimedOut, "old|+OK\r\nSubject: cut", 10500},
