@@ -135,6 +135,7 @@ TEST_F(CommandsTest, Presses) {
         {kLogin + Stat(3) + ListOf({1, 2, 3}, false) + "!|", 1, one + two + three, kept},  // no DELE went
         {kLogin + Stat(3) + "!|", 1, one + two + three, kept},  // nor a LIST: nothing is known
         {kLogin + "CSTAT|S-ERR busy|" + kQuit, 1, one + two + three, kept},  // nor a STAT
+        {"S+OK|CUSER alice|S+OK|CPASS secret|S-ERR|" + kQuit, 1, one + two + three, refused},
         {kLogin + Stat(3) + ListOf({1, 2, 3}, false) + "CDELE 2|S+OK|CQUIT|X|", 1, "", kept},
         {ListThree(false), -1, one + two + three, asked},
         {kLogin + Stat(2) + ListOf({1, 2}, false) + kQuit, 1, "", kept},  // a count not the listing's
