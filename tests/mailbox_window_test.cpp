@@ -158,7 +158,9 @@ TEST_F(WindowTest, WhatOnlyTheQtWindowDoes) {
     EXPECT_EQ(dialog.GetDlgItem(IDC_SERVER)->geometry(), dialog.Units().Map(133, 7, 113, 14));
     EXPECT_EQ(dialog.findChild<QLabel*>()->textFormat(),
               Qt::PlainText);  // server text is no markup
-    EXPECT_TRUE(qobject_cast<QPushButton*>(dialog.GetDlgItem(IDC_CHECK_NOW))->isDefault());
+    // The default button, and fields framed as their border style asks.
+    EXPECT_TRUE(qobject_cast<QPushButton*>(dialog.GetDlgItem(IDC_CHECK_NOW))->isDefault() &&
+                qobject_cast<QLineEdit*>(dialog.GetDlgItem(IDC_USER))->hasFrame());
     // Rows stay in the order they came in (sorted, row 1000 would come before
     // row 101); rows past the list's end scroll; a row wider than the list is
     // cut, as in the Windows list, with no scroll bar beneath.
