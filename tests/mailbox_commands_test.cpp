@@ -192,6 +192,11 @@ TEST_F(CommandsTest, AlongTheWay) {
         EXPECT_EQ(window.log.back(), "Verbindung mit dem Server fehlgeschlagen.");
         EXPECT_LT(server.now - start, CPop3Client::kIdleTimeoutMs);  // no wait for a reply
     }
+    // An IPv6 address is not read as some IPv4 one (on Linux, 0.0.0.0 is this
+    // machine): nothing goes to any server.
+    window.fields[IDC_SERVER] = "::1";
+    Press("S+OK POP3 ready|");
+    EXPECT_EQ(window.log.back(), "Verbindung mit dem Server fehlgeschlagen.");
 }
 
 }  // namespace
