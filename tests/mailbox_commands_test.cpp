@@ -69,6 +69,8 @@ TEST_F(CommandsTest, Presses) {
         "(001) Mail # 1: 100 bytes\n(002) Mail # 2: 200 bytes\n(003) Mail # 3: 300 bytes\n";
     std::string shared = ListThree(true);  // message 2 has the id of message 1
     shared.replace(shared.find("S2 u2"), 5, "S2 u1");
+    std::string partial = ListThree(true);  // no id for message 3
+    partial.erase(partial.find("S3 u3|"), 6);
     const std::tuple<std::string, int, std::string, const char*> cases[] = {
         // clang-format off
         {kLogin + Stat(3) + Stat(3) + ListOf({1, 2, 3}) + Top(1, "Subject: Hallo|SFrom: Bob <b@x.org>") +
@@ -129,7 +131,7 @@ TEST_F(CommandsTest, Presses) {
         {kLogin + Stat(3) + ListOf({1, 2, 3}, false) + "CDELE 2|S+OK|" + kQuit, 1, one + three, deleted},
         {kLogin + Stat(2) + ListOf({1, 3}, false) + "CDELE 2|S+OK|" + kQuit, 1, one, deleted},
         {kLogin + Stat(1) + ListOf({1}, false) + "CDELE 1|S+OK|" + kQuit, 0, "", deleted},  // the rows above keep theirs
-        {ListThree(false), -1, one + two + three, asked},
+        {partial, -1, one + two + three, asked},  // and so do ids that not every message has
         {kLogin + Stat(3) + ListOf({1, 4, 3}, false) + kQuit, 1, "", kept},  // a size not the row's
         {ListThree(false), -1, one + two + three, asked},
         {kLogin + Stat(3) + ListOf({1, 2, 3}, false) + "!|", 1, one + two + three, kept},  // no DELE went
