@@ -131,7 +131,7 @@ TEST_F(CommandsTest, Presses) {
         {kLogin + Stat(3) + ListOf({1, 2, 3}, false) + "CDELE 2|S+OK|" + kQuit, 1, one + three, deleted},
         {kLogin + Stat(2) + ListOf({1, 3}, false) + "CDELE 2|S+OK|" + kQuit, 1, one, deleted},
         {kLogin + Stat(1) + ListOf({1}, false) + "CDELE 1|S+OK|" + kQuit, 0, "", deleted},  // the rows above keep theirs
-        {partial, -1, one + two + three, asked},  // and so do ids that not every message has
+        {partial, -1, one + two + three, asked},  // ids not every message has count as none too
         {kLogin + Stat(3) + ListOf({1, 4, 3}, false) + kQuit, 1, "", kept},  // a size not the row's
         {ListThree(false), -1, one + two + three, asked},
         {kLogin + Stat(3) + ListOf({1, 2, 3}, false) + "!|", 1, one + two + three, kept},  // no DELE went
