@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <thread>
 #include <tuple>
 
 #include <gtest/gtest.h>
@@ -51,6 +52,36 @@ TEST(Pop3ClientTest, FailuresAndAnOverlongReply) {
     int count = 0, total = 0;
     EXPECT_EQ(client.Stat(count, total), 0);
     EXPECT_EQ(next.Close(), 0);
+}
+
+// A server that sends without end behind its greeting holds the client for
+// one overlong reply's worth of dropped bytes, no more: then the client says
+// its first command and finds the reply too long. The server gives up at
+// twice what that takes. Its send buffer is large, so that the stream never
+// runs dry while its thread waits for its turn.
+TEST(Pop3ClientTest, AnEndlessStreamIsDroppedOnlySoFar) {
+    const platform::SocketHandle listener = socket(AF_INET, SOCK_STREAM, 0);
+    const int port = Listen(listener);
+    const int64_t most = 4 * int64_t{CPop3Client::kMaxReplySize};
+    int64_t sent = 0;
+    std::thread server([&] {
+        const platform::SocketHandle peer = accept(listener, nullptr, nullptr);
+        const int room = 1 << 26;
+        setsockopt(peer, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&room), sizeof room);
+        const std::string stream = "+OK ready\r\n" + std::string(1 << 20, 'x');
+        int n = 0;
+        while (n >= 0 && sent < most) {
+            n = platform::SendBytes(peer, stream.data() + (sent > 0 ? 11 : 0), 1 << 20);
+            sent += std::max(n, 0);
+        }
+        platform::CloseSocketHandle(peer);
+    });
+    CPop3Client client;
+    EXPECT_EQ(client.Connect("127.0.0.1", "alice", "secret", port), 0);
+    EXPECT_EQ(platform::GetLastError(), platform::kNoBufferSpace);
+    server.join();
+    platform::CloseSocketHandle(listener);
+    EXPECT_LT(sent, most);
 }
 
 // What each reader makes of a reply: the verdict, the reason, and what it
