@@ -40,10 +40,11 @@ start() {  # a tarvik.exe, whose window gets the keys
   # Focusing a window that is not mapped yet is an X error: try again.
   timeout 30 sh -c "until xdotool search --name '^tarvikon$' windowfocus --sync; do sleep 0.5; done" 2>/dev/null || fail "no window"
 }
-stop() {  # the key ends the program
+stop() {  # the key ends the program, which reports success
   xdotool key "$1"
-  for _ in $(seq 50); do kill -0 $app 2>/dev/null || return 0; sleep 0.2; done
-  fail "$1 did not end the program"
+  for _ in $(seq 50); do kill -0 $app 2>/dev/null || break; sleep 0.2; done
+  ! kill -0 $app 2>/dev/null || fail "$1 did not end the program"
+  wait $app || fail "the program ended with a failure after $1"
 }
 
 start "$build/app/tarvik.exe"
