@@ -1,6 +1,7 @@
 // The POP3 client and its connection: how they judge and parse replies, the
 // idle time-out, what a hostile server cannot do, and, in real time, that a
 // wait sleeps and an unanswered connect costs ten seconds, no more.
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -208,6 +209,8 @@ TEST(Pop3ClientSlowTest, AsleepWhileSilentTenSecondsForAnUnansweredConnect) {
         connection.Create() && connection.Connect("127.0.0.1", server.port);
     }
 #ifndef _WIN32
+    // Blocking once connected, so that a send goes out whole, however long.
+    EXPECT_EQ(fcntl(queued[0].m_socket, F_GETFL) & O_NONBLOCK, 0);
     std::signal(SIGALRM, [](int) {});  // a signal at one second cuts the wait short
     alarm(1);
 #endif
