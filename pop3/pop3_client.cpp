@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/ascii.h"
 #include "platform/last_error.h"
 
 namespace {
@@ -15,7 +16,7 @@ namespace {
 // Reads a number the way the C library's atoi does (white space, sign,
 // digits), but saturates instead of overflowing on a server's huge numbers.
 int ToInt(const char* text) {
-    while (*text == ' ' || (*text >= '\t' && *text <= '\r')) {
+    while (ascii::IsSpace(*text)) {
         ++text;
     }
     const bool negative = *text == '-';
@@ -31,10 +32,6 @@ int ToInt(const char* text) {
         return static_cast<int>(-value);
     }
     return static_cast<int>(std::min<long long>(value, INT_MAX));
-}
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
 }
 
 }  // namespace
@@ -59,11 +56,13 @@ int CPop3Client::SendCommand(const std::string& command) {
         platform::SetLastError(platform::kInvalidArgument);
         return 0;
     }
+    if (m_connection.m_socket != platform::kInvalidSocket && !DropUnasked()) {
+        Abandon();  // the server has hung up: nothing more goes out
+    }
     if (m_connection.m_socket == platform::kInvalidSocket) {
-        platform::SetLastError(platform::kNotConnected);  // closed, or abandoned out of step
+        platform::SetLastError(platform::kNotConnected);  // closed, or abandoned
         return 0;
     }
-    DropUnasked();
     const std::string line = command + "\r\n";
     return m_connection.Send(line.data(), static_cast<int>(line.size()));
 }
@@ -71,25 +70,35 @@ int CPop3Client::SendCommand(const std::string& command) {
 // A server says nothing before it hears a command: what waits now is what it
 // sent behind an earlier reply, more than the reader took in. Read after the
 // next command, it would pass for that command's reply, a QUIT's too.
-void CPop3Client::DropUnasked() {
+bool CPop3Client::DropUnasked() {
     char rest[4096];
     int dropped = 0;
     int waiting = 0;
     while (dropped < kMaxReplySize && m_connection.IsReadable(waiting) && waiting) {
         const int received = m_connection.Receive(rest, sizeof rest);
         if (received <= 0) {
-            return;
+            return false;
         }
         dropped += received;
     }
+    return true;
 }
 
 void CPop3Client::Abandon() {
     m_connection.Close();
+    ClearConversation();
+}
+
+void CPop3Client::ClearConversation() {
     m_bConnected = 0;
+    m_bListLoaded = 0;
+    m_bStatDone = 0;
+    m_bIdsAsked = 0;
+    m_bIdsLoaded = 0;
 }
 
 int CPop3Client::Connect(const char* server, const char* user, const char* password, int port) {
+    ClearConversation();
     if (!m_connection.Create() || !m_connection.Connect(server, port)) {
         return 0;
     }
@@ -108,13 +117,9 @@ int CPop3Client::Disconnect() {
     if (m_bConnected) {
         SendCommand("QUIT");
         result = ReadResponse();
-        m_bConnected = 0;
-        m_bListLoaded = 0;
-        m_bStatDone = 0;
     }
-    m_bIdsAsked = 0;
-    m_bIdsLoaded = 0;
     m_connection.Close();
+    ClearConversation();
     return result;
 }
 
@@ -137,7 +142,7 @@ int CPop3Client::ParseStat(int& count, int& total) {
         if (std::strncmp(text, "+OK", 3) == 0) {
             int blanks = 0;
             for (const char* p = text; *p != '\0' && !parsed; ++p) {
-                if (!IsBlank(*p)) {
+                if (!ascii::IsBlank(*p)) {
                     continue;
                 }
                 if (++blanks == 1) {
@@ -195,7 +200,7 @@ int CPop3Client::ParseList(int expectedCount) {
         m_sizes.reserve(std::clamp(expectedCount, 0, 1 << 16));
         for (const char* p = SkipLine(grown != nullptr ? grown : first); *p != '\0' && *p != '.';
              ++p) {
-            if (IsBlank(*p)) {
+            if (ascii::IsBlank(*p)) {
                 m_sizes.push_back(static_cast<uint32_t>(ToInt(p)));
             }
         }

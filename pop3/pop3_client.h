@@ -9,9 +9,10 @@
 // A read that ends without its complete reply (a time-out, a reply too large,
 // a failed receive) leaves the client not knowing where the next reply would
 // begin: it closes the connection without another word, not even QUIT, so
-// that no later reply is read as another command's. Every later command of
-// the conversation fails at once (kNotConnected), and without QUIT the server
-// carries out none of its deletions.
+// that no later reply is read as another command's. A server found to have
+// hung up before a command ends the conversation the same way. Every later
+// command of the conversation fails at once (kNotConnected), and without QUIT
+// the server carries out none of its deletions.
 //
 // Results: 1 for success, 0 for failure. The reason of a failure is in
 // platform::GetLastError() (kTimedOut, kProtocolNotSupported for a negative
@@ -85,10 +86,13 @@ public:
     // The core reader: receives into buffer (capacity bytes, owned by the
     // caller) until terminator has arrived, growing into heap buffers by at
     // least step bytes when full (kNoBufferSpace past kMaxReplySize); the
-    // newest grown buffer is handed back in *grown (null on entry), and the
-    // caller frees it. The terminator is cut off the text.
+    // newest grown buffer is handed back in *grown, and the caller frees it.
+    // *grown must be null on entry (else kInvalidArgument). The terminator is
+    // cut off the text.
     // 1 when the terminator arrived and the reply begins with "+OK" (in any
-    // case). A negative status line ends a multi-line reply at once.
+    // case). A negative status line ends a multi-line reply at once. A failed
+    // read keeps the reply's first line, at most kKeptReply bytes of it, in
+    // m_strLastReply; with the conversation ended, kNotConnected at once.
     virtual int ReadUntil(char* buffer, int capacity, const char* terminator, char** grown,
                           int step);
     // The character after the first line feed, or the terminating NUL.
@@ -103,6 +107,8 @@ public:
     // No reply may grow past this: a server that streams without end must not
     // exhaust memory. A header or a listing of a million messages stays far below.
     static constexpr int kMaxReplySize = 64 << 20;
+    // What m_strLastReply keeps of a failed reply: enough to say why.
+    static constexpr size_t kKeptReply = 512;
 
     CTcpConnection m_connection;
     int m_nMessageCount;
@@ -126,10 +132,19 @@ private:
     // sent unasked. A command holding CR or LF is refused (it would smuggle a
     // second command onto the wire) with kInvalidArgument.
     int SendCommand(const std::string& command);
-    // Reads and drops what the server sent that no command asked for.
-    void DropUnasked();
+    // Reads and drops what the server sent that no command asked for; false
+    // when the server has hung up.
+    bool DropUnasked();
+    // A read's two ways to fail, both with m_strLastReply set: a negative
+    // reply, after which the conversation goes on, and an unfinished one,
+    // which abandons it (error 0 keeps the socket library's reason).
+    int Refused(const char* reply);
+    int Unfinished(const char* reply, int error);
     // Ends a conversation that is out of step: closes without QUIT.
     void Abandon();
+    // Every flag of a conversation back to none, so that a new Connect on the
+    // same client neither answers from the last one's lists nor skips a STAT.
+    void ClearConversation();
 
     int m_bIdsAsked;   // UIDL went out in this conversation
     int m_bIdsLoaded;  // and named every message

@@ -65,8 +65,7 @@ TEST_F(CommandsTest, Presses) {
         ends = "\xe2\x80\xa8\xe2\x80\x8e\xe2\x80\x8f\xe2\x81\xa6\xe2\x81\xa9\xc2\x9f",
         outside = "\xe2\x80\xa7\xe2\x80\x8d\xe2\x80\x90\xc2\xa0\xe2\x80\xaf\xe2\x81\xaa",
         shownEnds = "\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd";
-    const std::string unread =
-        "(001) Mail # 1: 100 bytes\n(002) Mail # 2: 200 bytes\n(003) Mail # 3: 300 bytes\n";
+    const std::string unread = one + two + "(003) Mail # 3: 300 bytes\n";
     std::string shared = ListThree(true);  // message 2 has the id of message 1
     shared.replace(shared.find("S2 u2"), 5, "S2 u1");
     std::string partial = ListThree(true);  // no id for message 3
@@ -77,6 +76,7 @@ TEST_F(CommandsTest, Presses) {
              Top(2, "Subject: \t |SFrom: carol") + "CTOP 3 0|S-ERR no such message|CRSET|S-ERR|" + kQuit, -1,
          "(001) Hallo von Bob <b@x.org>: 100 bytes\n(002) Mail # 2 von carol: 200 bytes\n(003) Mail # 3: 300 bytes\n", asked},
         {"S+OK|CUSER alice|S+OK|CPASS secret|S-ERR|" + kQuit, -1, "", refused},
+        {"S+OK|CUSER alice|S+OK|CPASS secret|S-ERR|X|", -1, "", refused},  // and hung up: no QUIT, no wait
         {"S+OK|!|", -1, "", refused},  // a peer that has gone: sends fail, and no signal ends the process
         {"W10500|S+OK|", -1, "", refused},  // a greeting too late: not even QUIT follows
         // An absurd count: no absurd first buffer, and no size past the list.
@@ -121,9 +121,9 @@ TEST_F(CommandsTest, Presses) {
         {kDeleteTwo + kQuit, 0, three, deleted},
         // A reply after the idle time-out is no other command's: the conversation
         // ends without another word, and nothing it did not finish is changed.
-        {kLogin + Stat(3) + Stat(3) + ListOf({1, 2, 3}) + "CTOP 1 0|W10500|S+OK|SSubject: one|S|S.|", -1, unread, asked},
+        {kLogin + Stat(3) + Stat(3) + ListOf({1, 2, 3}) + Top(1, "Subject: one") + Top(2, "Subject: two") + "CTOP 3 0|W10500|S+OK|SSubject: three|S|S.|", -1, unread, asked},
         {kLogin + Stat(3) + ListOf({1, 2, 3}) + "CDELE 2|W10500|S+OK|", 1, unread, kept},
-        {kLogin + Stat(3) + ListOf({1, 2, 3}) + "CDELE 2|S+OK|" + kQuit, 1, "(001) Mail # 1: 100 bytes\n(003) Mail # 3: 300 bytes\n", deleted},
+        {kLogin + Stat(3) + ListOf({1, 2, 3}) + "CDELE 2|S+OK|" + kQuit, 1, one + "(003) Mail # 3: 300 bytes\n", deleted},
         // Without ids, a delete goes only while the count and the size are
         // as the listing and the deletions since leave them; once they are
         // not, or the outcome is unknown, no row is offered any more.
