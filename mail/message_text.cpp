@@ -4,22 +4,9 @@
 #include <cstring>
 #include <string_view>
 
+#include "platform/ascii.h"
+
 namespace {
-
-constexpr char kLineEnd[] = "\r\n";
-
-// Upper-cases ASCII letters only, byte for byte, so positions stay the same.
-char Upper(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool IsWhiteSpace(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
-bool IsFoldBlank(char c) {
-    return c == ' ' || c == '\t';
-}
 
 // The leftmost position, from `from` on, where `text` matches the upper-case
 // `key` without regard to case.
@@ -31,7 +18,7 @@ size_t FindKey(std::string_view text, std::string_view key, size_t from) {
          at != std::string_view::npos && at + key.size() <= text.size();
          at = text.find(key[0], at + 1)) {
         size_t i = 1;
-        while (i < key.size() && Upper(text[at + i]) == key[i]) {
+        while (i < key.size() && ascii::Upper(text[at + i]) == key[i]) {
             ++i;
         }
         if (i == key.size()) {
@@ -60,10 +47,10 @@ std::string CMessageText::GetHeaderBlock() const {
 
 std::string CMessageText::GetField(const char* name, int occurrence) const {
     // A leading line end lets the first header line match like every other.
-    const std::string search = kLineEnd + GetHeaderBlock();
-    std::string key = kLineEnd;
+    const std::string search = ascii::kLineEnd + GetHeaderBlock();
+    std::string key = ascii::kLineEnd;
     for (const char* p = name; *p != '\0'; ++p) {
-        key += Upper(*p);
+        key += ascii::Upper(*p);
     }
     key += ':';
 
@@ -81,7 +68,7 @@ std::string CMessageText::GetField(const char* name, int occurrence) const {
     size_t end = start;
     while (end < search.size() &&
            !(search[end] == '\r' && end + 1 < search.size() && search[end + 1] == '\n' &&
-             (end + 2 == search.size() || !IsFoldBlank(search[end + 2])))) {
+             (end + 2 == search.size() || !ascii::IsBlank(search[end + 2])))) {
         ++end;
     }
 
@@ -101,11 +88,11 @@ std::string CMessageText::GetField(const char* name, int occurrence) const {
     }
 
     size_t first = 0;
-    while (first < value.size() && IsWhiteSpace(value[first])) {
+    while (first < value.size() && ascii::IsSpace(value[first])) {
         ++first;
     }
     size_t last = value.size();
-    while (last > first && IsWhiteSpace(value[last - 1])) {
+    while (last > first && ascii::IsSpace(value[last - 1])) {
         --last;
     }
     return value.substr(first, last - first);
