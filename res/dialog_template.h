@@ -6,7 +6,8 @@
 
 enum class ControlKind { PushButton, DefaultPushButton, ListBox, StaticText, Edit, AutoCheckBox };
 
-// Styles that change how a control or dialog looks or behaves.
+// Styles that change how a control or dialog looks or behaves. None sorts a
+// list: the commands keep what each row stands for by its place.
 enum ControlStyle : uint32_t {
     kTabStop = 1u << 0,
     kBorder = 1u << 1,
@@ -14,10 +15,8 @@ enum ControlStyle : uint32_t {
     kVScroll = 1u << 3,
     kNotify = 1u << 4,
     kNoIntegralHeight = 1u << 5,
-    kSorted = 1u << 6,
-    kNoPrefix = 1u << 7,
-    kLeftAligned = 1u << 8,
-    kPassword = 1u << 9,
+    kNoPrefix = 1u << 6,
+    kPassword = 1u << 7,
 };
 
 enum DialogStyle : uint32_t {
@@ -38,7 +37,6 @@ struct ControlTemplate {
 };
 
 struct DialogTemplate {
-    int id;
     const char* caption;
     const char* fontName;
     int fontPoints;
@@ -48,7 +46,7 @@ struct DialogTemplate {
     int controlCount;
 };
 
-// Templates 102 (the mailbox window) and 100 (the information box).
+// The templates of the mailbox window and of the information box.
 const DialogTemplate& MailboxDialogTemplate();
 const DialogTemplate& InfoDialogTemplate();
 

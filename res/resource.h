@@ -1,4 +1,4 @@
-/* Numeric ids of the dialogs, controls, strings and icon. Plain macros, so
+/* Numeric ids of the controls, menu command, strings and icon. Plain macros, so
    that the Windows resource script can include this file too. */
 #pragma once
 
@@ -7,9 +7,7 @@
 #define IDC_STATIC (-1)
 
 #define IDM_ABOUTBOX 0x0010 /* the information box's menu command */
-#define IDD_ABOUTBOX 100
-#define IDS_ABOUTBOX 101 /* "Inf&o über Tarvik..." */
-#define IDD_MAILBOX_DIALOG 102
+#define IDS_ABOUTBOX 101 /* that command's text in the menu */
 #define IDS_SOCKETS_INIT_FAILED 103
 #define IDR_MAINFRAME 128 /* the application icon */
 

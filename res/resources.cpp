@@ -27,13 +27,12 @@ const ControlTemplate kMailboxControls[] = {
 
 const ControlTemplate kInfoControls[] = {
     {IDC_STATIC, ControlKind::StaticText,          7, 7, 119,  8, "Tarvik Version 1.0 - tarvikon?",
-        kLeftAligned | kNoPrefix},
+        kNoPrefix},
     {IDOK,       ControlKind::DefaultPushButton, 178, 7,  50, 14, "OK", kTabStop},
 };
 // clang-format on
 
 const DialogTemplate kMailboxDialog = {
-    IDD_MAILBOX_DIALOG,
     "tarvikon",
     "MS Sans Serif",
     8,
@@ -45,7 +44,6 @@ const DialogTemplate kMailboxDialog = {
 };
 
 const DialogTemplate kInfoDialog = {
-    IDD_ABOUTBOX,
     "Info über Tarvik",
     "MS Sans Serif",
     8,

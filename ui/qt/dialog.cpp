@@ -70,7 +70,6 @@ void CDialog::BuildControls() {
             }
             case ControlKind::ListBox: {
                 auto* list = new QListWidget(this);
-                list->setSortingEnabled((control.styles & kSorted) != 0);
                 list->setSelectionMode(QAbstractItemView::SingleSelection);
                 list->setVerticalScrollBarPolicy(
                     (control.styles & kVScroll) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);

@@ -38,7 +38,6 @@ public:
     std::string GetDlgItemText(int id) const;
     int IsDlgButtonChecked(int id) const;
     const DialogUnits& Units() const { return m_units; }
-    const DialogTemplate& Template() const { return m_template; }
 
 private:
     void BuildControls();

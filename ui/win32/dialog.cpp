@@ -21,7 +21,7 @@ DWORD WindowStyle(const ControlTemplate& control) {
         case ControlKind::AutoCheckBox:
             return style | BS_AUTOCHECKBOX;
         case ControlKind::ListBox:
-            return style | (s & kNotify ? LBS_NOTIFY : 0) | (s & kSorted ? LBS_SORT : 0) |
+            return style | (s & kNotify ? LBS_NOTIFY : 0) |
                    (s & kNoIntegralHeight ? LBS_NOINTEGRALHEIGHT : 0);
         case ControlKind::Edit:
             return style | ES_LEFT | (s & kAutoHScroll ? ES_AUTOHSCROLL : 0) |
