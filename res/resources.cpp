@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "res/resource.h"
+#include "res/version.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ const ControlTemplate kMailboxControls[] = {
 };
 
 const ControlTemplate kInfoControls[] = {
-    {IDC_STATIC, ControlKind::StaticText,          7, 7, 119,  8, "Tarvik Version 1.0 - tarvikon?",
+    {IDC_STATIC, ControlKind::StaticText,          7, 7, 119,  8, "Tarvik Version " TARVIK_VERSION_SHORT " - tarvikon?",
         kNoPrefix},
     {IDOK,       ControlKind::DefaultPushButton, 178, 7,  50, 14, "OK", kTabStop},
 };
