@@ -6,9 +6,6 @@
 #include "platform/socket_api.h"
 
 #ifndef _WIN32
-#include <algorithm>
-#include <chrono>
-
 #include <fcntl.h>
 #include <netdb.h>
 #include <poll.h>
@@ -16,14 +13,6 @@
 #endif
 
 namespace platform {
-
-namespace {
-Streams* installedStreams = nullptr;
-}
-
-void SetStreams(Streams* streams) {
-    installedStreams = streams;
-}
 
 #ifdef _WIN32
 
@@ -61,25 +50,6 @@ int PollReadable(SocketHandle socket, int& dataWaiting) {
     const int ready = select(0, &readable, nullptr, nullptr, &noWait);
     dataWaiting = ready > 0 ? 1 : 0;
     return ready == SOCKET_ERROR ? -1 : 1;
-}
-
-static bool ConnectInProgress() {
-    return WSAGetLastError() == WSAEWOULDBLOCK;
-}
-
-static void KeepConnectError(int error) {
-    WSASetLastError(error);
-}
-
-// A failed connect shows in the exception set, a finished one in the write set.
-static int WaitConnected(SocketHandle socket, uint32_t timeoutMs) {
-    fd_set writable, failed;
-    FD_ZERO(&writable);
-    FD_ZERO(&failed);
-    FD_SET(socket, &writable);
-    FD_SET(socket, &failed);
-    timeval limit{static_cast<long>(timeoutMs / 1000), static_cast<long>(timeoutMs % 1000) * 1000};
-    return select(0, nullptr, &writable, &failed, &limit);
 }
 
 #else
@@ -145,38 +115,7 @@ int PollReadable(SocketHandle socket, int& dataWaiting) {
     return ready == -1 ? -1 : 1;
 }
 
-static bool ConnectInProgress() {
-    return errno == EINPROGRESS;
-}
-
-static void KeepConnectError(int error) {
-    errno = error;
-}
-
-// A signal cuts the wait short; it goes on for what is left of the time-out,
-// so that signals coming more often than that cannot keep it waiting for good.
-static int WaitConnected(SocketHandle socket, uint32_t timeoutMs) {
-    using namespace std::chrono;
-    const steady_clock::time_point deadline = steady_clock::now() + milliseconds(timeoutMs);
-    pollfd entry{socket, POLLOUT, 0};
-    int ready;
-    do {
-        const milliseconds left = ceil<milliseconds>(deadline - steady_clock::now());
-        ready = poll(&entry, 1, static_cast<int>(std::max<milliseconds::rep>(left.count(), 0)));
-    } while (ready == -1 && errno == EINTR);
-    return ready;
-}
-
 #endif
-
-SocketHandle OpenStream() {
-    const SocketHandle stream =
-        installedStreams != nullptr ? installedStreams->Open() : socket(AF_INET, SOCK_STREAM, 0);
-    if (stream == kInvalidSocket) {
-        SaveSocketError();
-    }
-    return stream;
-}
 
 int ReceiveBytes(SocketHandle socket, char* buffer, int room) {
     return static_cast<int>(recv(socket, buffer, room, 0));
@@ -199,45 +138,6 @@ int ResolveIPv4(const char* host, in_addr& address) {
     address = reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr;
     freeaddrinfo(found);
     return 1;
-}
-
-int ConnectWithTimeout(SocketHandle socket, const sockaddr* address, int length,
-                       uint32_t timeoutMs) {
-    if (installedStreams != nullptr) {
-        return installedStreams->Connect(socket);
-    }
-    if (!SetBlocking(socket, false)) {
-        SaveSocketError();
-        return 0;
-    }
-    int connected = 0;
-    if (connect(socket, address, static_cast<socklen_t>(length)) == 0) {
-        connected = 1;
-    } else if (!ConnectInProgress()) {
-        SaveSocketError();
-    } else {
-        const int ready = WaitConnected(socket, timeoutMs);
-        if (ready == 0) {
-            SetLastError(kTimedOut);
-        } else if (ready < 0) {
-            SaveSocketError();
-        } else {
-            int error = 0;
-            socklen_t size = sizeof error;
-            getsockopt(socket, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &size);
-            if (error == 0) {
-                connected = 1;
-            } else {
-                KeepConnectError(error);
-                SaveSocketError();
-            }
-        }
-    }
-    if (!SetBlocking(socket, true) && connected) {
-        SaveSocketError();
-        return 0;
-    }
-    return connected;
 }
 
 }  // namespace platform

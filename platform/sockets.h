@@ -22,21 +22,8 @@ constexpr SocketHandle kInvalidSocket = static_cast<SocketHandle>(-1);
 // Makes the socket library usable; 1 on success. Call once at start-up.
 int StartSockets();
 
-// Where a stream comes from: the system's TCP, or, for a fuzzer that plays
-// the server in the same process, one end of a socket pair whose other end
-// it holds, connected at once: no handshake per conversation. Once one is
-// installed, OpenStream and the connect below go to it. Not thread-safe:
-// install it before the code under test runs; nullptr restores the system's.
-class Streams {
-public:
-    virtual ~Streams() = default;
-    virtual SocketHandle Open() = 0;
-    virtual int Connect(SocketHandle socket) = 0;
-};
-void SetStreams(Streams* streams);
-
-// A new IPv4 TCP socket (or the installed Streams' stream), kInvalidSocket
-// with last-error on failure.
+// A new IPv4 TCP socket, kInvalidSocket with last-error on failure. This and
+// ConnectWithTimeout live in tcp_streams.cpp, which the fuzzer replaces.
 SocketHandle OpenStream();
 
 // A dotted IPv4 address first, then the resolver: 1 with the address in

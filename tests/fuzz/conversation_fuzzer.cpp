@@ -27,16 +27,11 @@ namespace {
 // conversation, the client on the other: no handshake, and the server
 // answers once the client has connected, as a fast one on the same machine
 // would; each silence passes in a sleep or two instead of forty.
-class PairedServer : public ScriptedServer, public platform::Streams {
+class PairedServer : public ScriptedServer {
 public:
-    PairedServer() {
-        platform::SetStreams(this);
-        skipSilence = true;
-    }
-    ~PairedServer() override { platform::SetStreams(nullptr); }
+    PairedServer() { skipSilence = true; }
 
-private:
-    platform::SocketHandle Open() override {
+    platform::SocketHandle Open() {
         int ends[2];
         if (socketpair(AF_UNIX, SOCK_STREAM, 0, ends) != 0) {
             return platform::kInvalidSocket;
@@ -44,16 +39,18 @@ private:
         m_waiting = ends[1];
         return ends[0];
     }
-    int Connect(platform::SocketHandle) override {
-        Pump();
-        return 1;
-    }
     platform::SocketHandle Accept() override {
         return std::exchange(m_waiting, platform::kInvalidSocket);
     }
 
+private:
     platform::SocketHandle m_waiting = platform::kInvalidSocket;
 };
+
+PairedServer& Server() {
+    static PairedServer server;
+    return server;
+}
 
 // The id a UIDL reply, as the server sent it, gives message n (from 1): on
 // the line that names it when the lines name messages 1, 2, ... in turn,
@@ -73,14 +70,25 @@ std::string IdOf(const std::string& reply, int n) {
 
 }  // namespace
 
+// The client's streams, in place of the system's TCP (platform/tcp_streams.cpp).
+namespace platform {
+SocketHandle OpenStream() {
+    return Server().Open();
+}
+int ConnectWithTimeout(SocketHandle, const sockaddr*, int, uint32_t) {
+    Server().Pump();
+    return 1;
+}
+}  // namespace platform
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::vector<std::string> kRows = {
         "(001) a von : 100 bytes", "(002) b von : 200 bytes", "(003) c von : 300 bytes"};
-    static PairedServer server;
+    PairedServer& server = Server();
     // The window, and the commands as a listing left them, once for each
     // kind of server; each input starts from a copy.
     static FakeWindow window;
-    static const auto listed = [](bool withIds) {
+    static const auto listed = [&server](bool withIds) {
         MailboxCommands commands(window, window, server.port);
         server.Play(kLogin + Stat(3) + Stat(3) + ListOf({1, 2, 3}, withIds) + Top(1, "Subject: a") +
                     Top(2, "Subject: b") + Top(3, "Subject: c") + "CRSET|S+OK|" + kQuit);
