@@ -15,12 +15,19 @@ constexpr char kSection[] = "settings";
 constexpr int kRowSize = 1024;
 constexpr int kListAttempts = 2;  // per press
 
-// A row of the list, made of its own text and the fields a server sent. It
+#ifdef __GNUC__
+#define PRINTF_LIKE __attribute__((format(printf, 2, 3)))
+#else
+#define PRINTF_LIKE
+#endif
+
+// A row of the list: the program's own text, formatted by Printf, and the
+// fields a server sent, each shown on its own terms by Field (RowField). It
 // keeps the first kRowSize - 1 bytes of them all, as a row buffer of kRowSize
-// bytes always kept them; each field is shown on its own terms (RowField).
+// bytes always kept them.
 class Row {
 public:
-    __attribute__((format(printf, 2, 3))) Row& Own(const char* format, ...) {
+    PRINTF_LIKE Row& Printf(const char* format, ...) {
         char text[kRowSize];
         va_list values;
         va_start(values, format);
@@ -45,8 +52,7 @@ private:
     size_t m_room = kRowSize - 1;  // bytes the row buffer has left
 };
 
-// The fields as typed, read in the order both commands read them: user name,
-// password, server.
+// The three fields, read afresh by each command and used exactly as typed.
 struct Fields {
     explicit Fields(const MailboxView& view)
         : user(view.GetDlgItemText(IDC_USER)),
@@ -56,6 +62,8 @@ struct Fields {
 };
 
 }  // namespace
+
+const int MailboxCommands::kPort = CPop3Client::kPort;
 
 MailboxCommands::MailboxCommands(MailboxView& view, SettingsStore& settings, int port)
     : m_view(view), m_settings(settings), m_port(port) {}
@@ -128,13 +136,13 @@ void MailboxCommands::CheckNow() {
         if (client.GetTop(i, message.m_pszText)) {
             const std::string subject = message.GetSubject();
             if (subject.empty()) {
-                row.Own("(%03d) Mail # %d von ", i, i);
+                row.Printf("(%03d) Mail # %d von ", i, i);
             } else {
-                row.Own("(%03d) ", i).Field(subject).Own(" von ");
+                row.Printf("(%03d) ", i).Field(subject).Printf(" von ");
             }
-            row.Field(message.GetFrom()).Own(": %d bytes", size);
+            row.Field(message.GetFrom()).Printf(": %d bytes", size);
         } else {
-            row.Own("(%03d) Mail # %d: %d bytes", i, i, size);
+            row.Printf("(%03d) Mail # %d: %d bytes", i, i, size);
         }
         if (m_view.AddString(row.Shown())) {
             m_listed.push_back({i, id, size});
@@ -166,10 +174,10 @@ void MailboxCommands::DeleteSelected() {
     }
     SetStatus("Versuche die Mail zu löschen");
     int number = 0;
-    const Found found = Locate(client, m_listed[row], number);
-    if (found != Found::kAt) {
+    const Lookup found = Locate(client, m_listed[row], number);
+    if (found != Lookup::kFound) {
         SetStatus("Mail konnte nicht gelöscht werden");
-        if (found == Found::kGone) {
+        if (found == Lookup::kGone) {
             ForgetRowsWithoutIds();
         }
         return;
@@ -199,26 +207,26 @@ void MailboxCommands::DeleteSelected() {
     --m_nExpectedCount;
 }
 
-MailboxCommands::Found MailboxCommands::Locate(CPop3Client& client, const ListedMessage& message,
-                                               int& number) {
+MailboxCommands::Lookup MailboxCommands::Locate(CPop3Client& client, const ListedMessage& message,
+                                                int& number) {
     if (!client.LoadList()) {
-        return Found::kUnknown;
+        return Lookup::kUnknown;
     }
     const bool ids = client.LoadIds();
     if (!message.id.empty()) {
         if (!ids) {
-            return Found::kUnknown;
+            return Lookup::kUnknown;
         }
         number = client.FindMessage(message.id);
-        return number != 0 ? Found::kAt : Found::kGone;
+        return number != 0 ? Lookup::kFound : Lookup::kGone;
     }
     int size = 0;
     if (client.GetMessageCount() != m_nExpectedCount ||
         !client.GetMessageSize(message.number, size) || size != message.size) {
-        return Found::kGone;
+        return Lookup::kGone;
     }
     number = message.number;
-    return Found::kAt;
+    return Lookup::kFound;
 }
 
 void MailboxCommands::SetStatus(const std::string& text) {

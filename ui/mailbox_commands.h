@@ -21,8 +21,11 @@ class CPop3Client;
 
 class MailboxCommands {
 public:
-    // port is the server's POP3 port: 110 in the window, the tests' own in tests.
+    // port is the server's POP3 port: kPort in the window, the tests' own in tests.
     MailboxCommands(MailboxView& view, SettingsStore& settings, int port);
+
+    // POP3's port, 110: the only one the window offers.
+    static const int kPort;
 
     // At start: the server, user name and password the store remembers, or
     // empty fields.
@@ -42,12 +45,13 @@ private:
         std::string id;
         int size;
     };
-    enum class Found { kAt, kGone, kUnknown };
+    enum class Lookup { kFound, kGone, kUnknown };
 
     // Where the row's message is in this conversation (STAT, LIST, UIDL): by
     // its id, or without one only while the count and its size are as the
-    // listing and the deletions since leave them.
-    Found Locate(CPop3Client& client, const ListedMessage& message, int& number);
+    // listing and the deletions since leave them. kFound with its number,
+    // kGone when the mailbox holds it no more, kUnknown when it cannot tell.
+    Lookup Locate(CPop3Client& client, const ListedMessage& message, int& number);
     // The status line, painted only when the text changes: a server that
     // announces two billion messages must not cost two billion paints.
     void SetStatus(const std::string& text);
