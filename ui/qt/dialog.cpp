@@ -10,7 +10,7 @@
 #include <QPushButton>
 
 #include "res/resource.h"
-#include "ui/display_text.h"
+#include "ui/qt/eight_bit_text.h"
 
 namespace {
 
@@ -172,12 +172,4 @@ void MessageBox(const std::string& text, QWidget* parent) {
     QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), FromEightBit(text),
                     QMessageBox::Ok, parent);
     box.exec();
-}
-
-QString FromEightBit(const std::string& text) {
-    return QString::fromStdString(DisplayText(text));
-}
-
-std::string ToEightBit(const QString& text) {
-    return text.toUtf8().toStdString();
 }

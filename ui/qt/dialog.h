@@ -50,9 +50,3 @@ private:
 // A modal message box with an OK button, titled with the application's name;
 // with a parent, it opens over it (the window system keeps it transient for it).
 void MessageBox(const std::string& text, QWidget* parent = nullptr);
-
-// Text for the screen from 8-bit text: UTF-8 where it is valid, otherwise each
-// byte as Latin-1, so that no byte a server sent is lost from view.
-QString FromEightBit(const std::string& text);
-// What the user typed, as 8-bit UTF-8 text.
-std::string ToEightBit(const QString& text);

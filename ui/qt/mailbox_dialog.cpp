@@ -11,6 +11,7 @@
 #include "res/tarvik32.xpm"
 #include "ui/mailbox_commands.h"
 #include "ui/minimized_icon.h"
+#include "ui/qt/eight_bit_text.h"
 #include "ui/qt/info_dialog.h"
 
 namespace {

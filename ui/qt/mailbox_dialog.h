@@ -7,7 +7,6 @@
 #include <QMenu>
 #include <string>
 
-#include "pop3/pop3_client.h"
 #include "ui/mailbox_commands.h"
 #include "ui/mailbox_view.h"
 #include "ui/qt/dialog.h"
@@ -19,7 +18,7 @@ class CMailboxDialog : public CDialog, public MailboxView {
 public:
     // port is the server's POP3 port; the window always uses 110, tests
     // pass their own server's.
-    explicit CMailboxDialog(QWidget* parent = nullptr, int port = CPop3Client::kPort);
+    explicit CMailboxDialog(QWidget* parent = nullptr, int port = MailboxCommands::kPort);
 
     // Adds the information box to the window's menu, sets the icons, and
     // fills the fields from the settings store.

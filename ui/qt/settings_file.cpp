@@ -7,7 +7,7 @@
 
 #include <sys/stat.h>
 
-#include "ui/qt/dialog.h"
+#include "ui/qt/eight_bit_text.h"
 
 namespace {
 

@@ -3,14 +3,13 @@
 // minimised painting, handing the two commands the operations they use.
 #pragma once
 
-#include "pop3/pop3_client.h"
 #include "ui/mailbox_commands.h"
 #include "ui/mailbox_view.h"
 #include "ui/win32/dialog.h"
 
 class CMailboxDialog : public CDialog, public MailboxView {
 public:
-    explicit CMailboxDialog(HWND parent = nullptr, int port = CPop3Client::kPort);
+    explicit CMailboxDialog(HWND parent = nullptr, int port = MailboxCommands::kPort);
     // The small icon was loaded for this window alone; the big one is shared.
     ~CMailboxDialog() override { DestroyIcon(m_hSmallIcon); }
     CMailboxDialog(const CMailboxDialog&) = delete;
