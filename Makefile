@@ -26,7 +26,7 @@ RELEASES ?= bookworm trixie
 FUZZ_SECONDS ?= 120
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: run test build build-asan fuzz bench format package screenshot windows test-windows windows-package \
+.PHONY: run test deps-test build build-asan fuzz bench format package screenshot windows test-windows windows-package \
   check-fresh check-reproducible mutate clean
 
 # Without a display the script says how to start the program; that is no failure.
@@ -39,14 +39,18 @@ run:
 	@cmake --build build -j $(JOBS) --target tarvik
 	@scripts/run.sh build; rc=$$?; [ $$rc -eq 2 ] || exit $$rc
 
-build:
+# What the tests need, installed once even when make -j runs both builds.
+deps-test:
 	@scripts/install-deps.sh test
-	@cmake -S . -B build $(CMAKE_FLAGS) -DTARVIK_TESTS=ON -DTARVIK_BENCHMARKS=ON >/dev/null
+
+# Without the package's documents, whatever make package left in the cache.
+build: deps-test
+	@cmake -S . -B build $(CMAKE_FLAGS) -DTARVIK_TESTS=ON -DTARVIK_BENCHMARKS=ON \
+	  -DTARVIK_PACKAGE=OFF >/dev/null
 	@cmake --build build -j $(JOBS)
 
 # The unit tests once more under AddressSanitizer and UndefinedBehaviorSanitizer.
-build-asan:
-	@scripts/install-deps.sh test
+build-asan: deps-test
 	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTARVIK_SANITIZE=ON -DTARVIK_BENCHMARKS=OFF -DTARVIK_GUI=OFF >/dev/null
 	@cmake --build build-asan -j $(JOBS) --target tarvik_core_tests
 
