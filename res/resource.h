@@ -7,7 +7,7 @@
 #define IDC_STATIC (-1)
 
 #define IDM_ABOUTBOX 0x0010 /* the information box's menu command */
-#define IDS_ABOUTBOX 101 /* that command's text in the menu */
+#define IDS_ABOUTBOX 101    /* that command's text in the menu */
 #define IDS_SOCKETS_INIT_FAILED 103
 #define IDR_MAINFRAME 128 /* the application icon */
 
