@@ -29,8 +29,6 @@ namespace {
 // would; each silence passes in a sleep or two instead of forty.
 class PairedServer : public ScriptedServer {
 public:
-    PairedServer() { skipSilence = true; }
-
     platform::SocketHandle Open() {
         int ends[2];
         if (socketpair(AF_UNIX, SOCK_STREAM, 0, ends) != 0) {
@@ -42,6 +40,43 @@ public:
     platform::SocketHandle Accept() override {
         return std::exchange(m_waiting, platform::kInvalidSocket);
     }
+    void Play(const std::string& transcript) {
+        ScriptedServer::Play(transcript);
+        after.clear();
+    }
+    // Notes, for the rows it gets through, what it sent after the client's
+    // latest line: all the client could take for that line's reply.
+    void Pump() override {
+        size_t row = m_next;
+        ScriptedServer::Pump();
+        after.resize(std::count(m_inbox.begin(), m_inbox.end(), '\n') + 1);
+        for (size_t end; row < m_next; row = end + 1) {
+            end = m_rows.find('|', row);
+            const std::string text = m_rows.substr(row + 1, end - row - 1);
+            after.back() += m_rows[row] == 'S' ? text + "\r\n" : m_rows[row] == '=' ? text : "";
+        }
+    }
+    // A sleep in which the server said nothing lasts as long as it will go on
+    // saying nothing, as far as the client can tell: the rest of a silence,
+    // or, while it waits for the client or has nothing more to say, an idle
+    // time-out.
+    void Sleep(uint32_t ms) override {
+        const size_t row = m_next, sent = m_sent;
+        ScriptedServer::Sleep(ms);
+        if (row == m_next && sent == m_sent) {
+            uint32_t rest = CPop3Client::kIdleTimeoutMs;
+            if (m_client != platform::kInvalidSocket && m_next < m_rows.size() &&
+                m_rows[m_next] != 'C') {
+                const uint32_t silence = m_rows[m_next] == 'W' ? Silence() : 0;
+                rest = std::min(silence - std::min(silence, m_waited), rest);
+            }
+            now += rest;
+            m_waited += rest;
+        }
+    }
+
+    // What the server sent after the client's k-th line, before its next.
+    std::vector<std::string> after;
 
 private:
     platform::SocketHandle m_waiting = platform::kInvalidSocket;

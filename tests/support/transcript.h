@@ -11,7 +11,6 @@
 // costs a millisecond so that a spinning wait still ends.
 #pragma once
 
-#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -22,7 +21,9 @@
 
 const std::string kLogin = "S+OK POP3 ready|CUSER alice|S+OK|CPASS secret|S+OK in|";
 const std::string kQuit = "CQUIT|S+OK|";
-inline const auto Stat = [](int count) { return "CSTAT|S+OK " + std::to_string(count) + " 0|"; };
+inline std::string Stat(int count) {
+    return "CSTAT|S+OK " + std::to_string(count) + " 0|";
+}
 // LIST and UIDL as both commands ask for them, of the messages still
 // present: the k-th has size present[k] * 100 and id "u" + present[k].
 // Without ids the server refuses UIDL.
@@ -53,10 +54,8 @@ inline int Listen(platform::SocketHandle fd, int port = 0) {
     address.sin_port = htons(static_cast<uint16_t>(port));
     socklen_t length = sizeof address;
     auto* a = reinterpret_cast<sockaddr*>(&address);
-    return kSocketsStarted && bind(fd, a, length) == 0 && listen(fd, 4) == 0 &&
-                   getsockname(fd, a, &length) == 0
-               ? ntohs(address.sin_port)
-               : 0;
+    const bool listening = kSocketsStarted && bind(fd, a, length) == 0 && listen(fd, 4) == 0;
+    return listening && getsockname(fd, a, &length) == 0 ? ntohs(address.sin_port) : 0;
 }
 
 // A loopback port on which nobody listens.
@@ -91,25 +90,8 @@ public:
         now += ms;
         ++sleeps;
         m_reads = 0;
-        const size_t row = m_next, sent = m_sent;
         Pump();
         m_waited += ms;  // a wait row counts from the turn it was reached
-        if (skipSilence && row == m_next && sent == m_sent) {
-            const uint32_t rest = Quiet();
-            now += rest;
-            m_waited += rest;
-        }
-    }
-    // How long a server that said nothing this turn will go on saying
-    // nothing, as far as a client can tell: the rest of a silence, or, while
-    // it waits for the client or has nothing more to say, an idle time-out.
-    uint32_t Quiet() const {
-        if (m_client == platform::kInvalidSocket || m_next >= m_rows.size() ||
-            m_rows[m_next] == 'C') {
-            return CPop3Client::kIdleTimeoutMs;
-        }
-        const uint32_t silence = m_rows[m_next] == 'W' ? Silence() : 0;
-        return std::min(silence - std::min(silence, m_waited), CPop3Client::kIdleTimeoutMs);
     }
 
     // Lets the current client go; the next one gets this transcript.
@@ -120,7 +102,6 @@ public:
         m_next = m_sent = m_taken = m_waited = sleeps = spins = m_reads = 0;
         gone = false;
         m_inbox = expected = "";
-        after.clear();
         const std::string rows = "|" + transcript;
         for (size_t at = 0; (at = rows.find("|C", at)) != std::string::npos; ++at) {
             expected += rows.substr(at + 2, rows.find('|', at + 1) - at - 2) + "\r\n";
@@ -137,7 +118,7 @@ public:
     virtual platform::SocketHandle Accept() { return accept(m_listener, nullptr, nullptr); }
 
     // Does what the transcript allows now, without blocking.
-    void Pump() {
+    virtual void Pump() {
         if (m_client == platform::kInvalidSocket && !gone) {
             m_client = Accept();
             const int on = 1;  // each row must reach the client at once, not when Nagle lets it
@@ -164,11 +145,10 @@ public:
                 m_rows.substr(m_next + 1, end - m_next - 1) + (kind == 'S' ? "\r\n" : "");
             // Any line moves on; the bytes are compared at the end.
             m_taken = kind == 'C' ? lineEnd + 1 : m_taken;
-            after.resize(std::count(m_inbox.begin(), m_inbox.end(), '\n') + 1);
-            after.back() += (kind == 'S' || kind == '=') && m_sent == 0 ? text : "";
             for (int n = 0; (kind == 'S' || kind == '=') && m_sent < text.size(); m_sent += n) {
-                if ((n = platform::SendBytes(m_client, text.data() + m_sent,
-                                             static_cast<int>(text.size() - m_sent))) <= 0) {
+                n = platform::SendBytes(m_client, text.data() + m_sent,
+                                        static_cast<int>(text.size() - m_sent));
+                if (n <= 0) {
                     return;  // the client's buffer is full: the rest at the next turn
                 }
             }
@@ -200,13 +180,9 @@ public:
     static constexpr int kSpin = 1000;
     int sleeps = 0, spins = 0;
     std::string expected;  // what the client must send
-    // What the server sent after the client's k-th line, before its next:
-    // all the client could take for that line's reply.
-    std::vector<std::string> after;
-    bool gone = false;         // the client has closed its end
-    bool skipSilence = false;  // a sleep lasts until the server says something
+    bool gone = false;     // the client has closed its end
 
-private:
+protected:
     // The milliseconds of the silence row at hand.
     uint32_t Silence() const { return std::strtoul(m_rows.c_str() + m_next + 1, nullptr, 10); }
 
