@@ -18,17 +18,24 @@ for tool in service systemctl update-rc.d invoke-rc.d deb-systemd-invoke pkill k
   printf '#!/bin/sh\necho "%s $*" >>"%s/calls"\n' "$tool" "$tmp" >"$tmp/bin/$tool"
 done
 # Installed: what INSTALLED names.
-printf '#!/bin/sh\nfor p; do :; done\ncase " $INSTALLED " in *" $p "*) echo "install ok installed" ;; *) exit 1 ;; esac\n' >"$tmp/bin/dpkg-query"
+printf '#!/bin/sh\nfor p; do :; done\ncase " $INSTALLED " in *" $p "*) %s ;; *) exit 1 ;; esac\n' \
+  'echo "install ok installed"' >"$tmp/bin/dpkg-query"
 printf '#!/bin/sh\n[ "$1" = -u ] && echo 1000 || exec /usr/bin/id "$@"\n' >"$tmp/bin/id"
-printf '#!/bin/sh\nexec env -i PATH="$PATH" TARVIK_POLICY_RC_D="$TARVIK_POLICY_RC_D" "$@"\n' >"$tmp/bin/sudo"
-printf '#!/bin/sh\necho "apt-get $DEBIAN_FRONTEND $* | $(cat "$TARVIK_POLICY_RC_D" 2>/dev/null | tr "\\n" " ")" >>"%s/calls"\n' "$tmp" >"$tmp/bin/apt-get"
+printf '#!/bin/sh\nexec env -i PATH="$PATH" TARVIK_POLICY_RC_D="$TARVIK_POLICY_RC_D" "$@"\n' \
+  >"$tmp/bin/sudo"
+printf '#!/bin/sh\necho "apt-get $DEBIAN_FRONTEND $* | %s" >>"%s/calls"\n' \
+  '$(cat "$TARVIK_POLICY_RC_D" 2>/dev/null | tr "\n" " ")' "$tmp" >"$tmp/bin/apt-get"
 chmod +x "$tmp/bin/"*
 export PATH="$tmp/bin:$PATH" TARVIK_POLICY_RC_D="$tmp/policy-rc.d"
 fail() { echo "FAIL: $*"; cat "$tmp/calls"; exit 1; }
-install() { : >"$tmp/calls"; "$(dirname "$0")/install-deps.sh" "$@" >/dev/null || fail "install-deps $* failed"; }
+install() {
+  : >"$tmp/calls"
+  "$(dirname "$0")/install-deps.sh" "$@" >/dev/null || fail "install-deps $* failed"
+}
 
 INSTALLED="" install run
-grep -q -e dovecot -e libgtest -e clang "$tmp/calls" && fail "make run installs what only the tests need"
+grep -q -e dovecot -e libgtest -e clang "$tmp/calls" &&
+  fail "make run installs what only the tests need"
 INSTALLED="" install test
 kill -0 $stand_in || fail "the stand-in for the system's Dovecot was killed"
 grep '^apt-get' "$tmp/calls" | grep -v '^apt-get noninteractive ' && fail "apt may ask questions"
@@ -36,7 +43,8 @@ grep 'install.* dovecot-core' "$tmp/calls" | grep -q 'dovecot\*) exit 101' ||
   fail "Dovecot was installed without a policy that keeps its service from starting"
 [ ! -e "$tmp/policy-rc.d" ] || fail "our policy-rc.d was left behind"
 off="systemctl --root=/ --quiet disable dovecot.service dovecot.socket"
-grep -q -x "$off" "$tmp/calls" || fail "the Dovecot installed here was not kept from starting at boot"
+grep -q -x "$off" "$tmp/calls" ||
+  fail "the Dovecot installed here was not kept from starting at boot"
 grep -v '^apt-get' "$tmp/calls" | grep -v -x -e "$off" -e "update-rc.d dovecot disable" &&
   fail "a service tool did more than keep it from starting at boot"
 INSTALLED="dovecot-core" install test

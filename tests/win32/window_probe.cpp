@@ -6,8 +6,7 @@
 //                                when that was not what the transcript expects
 //                                (exit status 1)
 //   window_probe.exe fields      prints server, user name and password as the
-//                                window shows them, the list's name and
-//                                whether the status line shows "&" as it is
+//                                window shows them
 #include <cstdio>
 #include <string>
 
@@ -23,10 +22,6 @@ int main(int, char** argv) {
             GetDlgItemTextW(window, id, text, 1024);
             std::printf("%s|", Narrow(text).c_str());
         }
-        GetDlgItemTextW(window, IDC_MESSAGES, text, 1024);  // the list's name
-        // A server's "&" shows as it is in the status line, not as a mnemonic.
-        const LONG status = GetWindowLongW(GetDlgItem(window, IDC_STATUS), GWL_STYLE);
-        std::printf("%s|%s", Narrow(text).c_str(), status & SS_NOPREFIX ? "no prefix" : "prefix");
         return 0;
     }
     ScriptedServer server(CPop3Client::kPort);
