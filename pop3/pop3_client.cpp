@@ -56,11 +56,10 @@ int CPop3Client::SendCommand(const std::string& command) {
         platform::SetLastError(platform::kInvalidArgument);
         return 0;
     }
-    if (m_connection.m_socket != platform::kInvalidSocket && !DropUnasked()) {
-        Abandon();  // the server has hung up: nothing more goes out
-    }
-    if (m_connection.m_socket == platform::kInvalidSocket) {
-        platform::SetLastError(platform::kNotConnected);  // closed, or abandoned
+    // Closed, abandoned, or the server has hung up: nothing more goes out.
+    if (m_connection.m_socket == platform::kInvalidSocket || !DropUnasked()) {
+        Abandon();
+        platform::SetLastError(platform::kNotConnected);
         return 0;
     }
     const std::string line = command + "\r\n";
